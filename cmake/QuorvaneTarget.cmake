@@ -1,0 +1,25 @@
+# Settings every Quorvane target shares: includes rooted at the repository,
+# warnings kept at zero.
+
+function(quorvane_target_defaults target)
+  target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${QUORVANE_ROOT}>)
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  endif()
+endfunction()
+
+# A layer library from the sources listed, or globbed when none are listed,
+# so that a new file of a layer needs no edit of the build.
+function(quorvane_library target)
+  cmake_parse_arguments(ARG "" "" "SOURCES;GLOBS;LINKS" ${ARGN})
+  set(sources ${ARG_SOURCES})
+  foreach(pattern IN LISTS ARG_GLOBS)
+    file(GLOB globbed CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
+    list(APPEND sources ${globbed})
+  endforeach()
+  add_library(${target} STATIC ${sources})
+  quorvane_target_defaults(${target})
+  if(ARG_LINKS)
+    target_link_libraries(${target} PUBLIC ${ARG_LINKS})
+  endif()
+endfunction()

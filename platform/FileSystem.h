@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorvane::platform {
+
+// File attribute bits with the values the Windows file system uses, so that
+// both backends and every caller speak the same language.
+enum FileAttribute : std::uint32_t {
+    faReadOnly = 0x01,
+    faHidden = 0x02,
+    faSysFile = 0x04,
+    faVolumeId = 0x08,
+    faDirectory = 0x10,
+    faArchive = 0x20,
+};
+
+// Error codes of the Windows file system; the posix backend maps errno onto
+// these so that messages read the same on every system.
+enum ErrorCode : std::uint32_t {
+    kErrorSuccess = 0,
+    kErrorFileNotFound = 2,
+    kErrorPathNotFound = 3,
+    kErrorTooManyOpenFiles = 4,
+    kErrorAccessDenied = 5,
+    kErrorInvalidDrive = 15,
+    kErrorNotReady = 21,
+    kErrorAlreadyExists = 183,
+    kErrorFileExists = 80,
+    kErrorInvalidName = 123,
+    kErrorDirectory = 267,
+};
+
+struct FindEntry {
+    std::string Name;            // the long name, without folder
+    std::uint32_t Attributes = 0;
+};
+
+// An open enumeration; closing happens when it is destroyed.
+class FindHandle {
+public:
+    virtual ~FindHandle() = default;
+
+    // Gives the next entry; false at the end or on a failure to deliver one.
+    virtual bool Next(FindEntry& entry) = 0;
+};
+
+// The file-system service in the drive-letter name space (C:\Musik\Live).
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an enumeration of `pattern` (folder, backslash, mask with "*" and
+    // "?"); "." and ".." come as folders. nullptr when nothing can be listed.
+    virtual std::unique_ptr<FindHandle> FindFirst(std::string_view pattern) = 0;
+
+    // Renames within the name space; never replaces an existing file. 0 on
+    // success, else an error code.
+    virtual std::uint32_t MoveFile(std::string_view oldPath, std::string_view newPath) = 0;
+
+    // The current folder in the system's own form: "C:\" for a root,
+    // "C:\Daten\Musik" otherwise.
+    virtual std::string GetCurrentDirectory() = 0;
+
+    // Changes the current folder: a full path, a path relative to the current
+    // folder, or "D:" for drive D's own current folder. 0 or an error code.
+    virtual std::uint32_t SetCurrentDirectory(std::string_view path) = 0;
+
+    // Attributes of the entry at `path`; false when there is none.
+    virtual bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) = 0;
+
+    // True when `path` names an existing file; a folder is not a file.
+    bool FileExists(std::string_view path);
+};
+
+// The file-system service of this system, or the one a test put in its place.
+FileSystem& HostFileSystem();
+
+// The real backend of this operating system.
+FileSystem& NativeFileSystem();
+
+// Tests replace the host service; nullptr restores the real one. Returns the
+// previous replacement (nullptr when there was none).
+FileSystem* ReplaceHostFileSystem(FileSystem* replacement);
+
+}  // namespace quorvane::platform

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::testing {
+
+// A real, empty folder below the system's temporary folder, removed with
+// everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+    // Creates a file (and the folders above it) relative to the folder.
+    std::filesystem::path CreateFile(std::string_view relativeName, std::string_view content = {}) const;
+    std::filesystem::path CreateFolder(std::string_view relativeName) const;
+    bool Exists(std::string_view relativeName) const;
+
+    // The names in the folder, sorted by bytes, as the file system has them.
+    std::vector<std::string> Names() const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace quorvane::testing
