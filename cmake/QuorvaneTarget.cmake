@@ -8,15 +8,23 @@ function(quorvane_target_defaults target)
   endif()
 endfunction()
 
-# A layer library from the sources listed, or globbed when none are listed,
-# so that a new file of a layer needs no edit of the build.
+# A layer library from the sources listed and globbed (EXCLUDE is a regular
+# expression of files to leave out), so that a new file of a layer needs no
+# edit of the build.
 function(quorvane_library target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;GLOBS;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXCLUDE" "SOURCES;GLOBS;LINKS" ${ARGN})
   set(sources ${ARG_SOURCES})
   foreach(pattern IN LISTS ARG_GLOBS)
     file(GLOB globbed CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
     list(APPEND sources ${globbed})
   endforeach()
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
+  if(NOT sources)
+    message(STATUS "${target}: no sources yet, not built")
+    return()
+  endif()
   add_library(${target} STATIC ${sources})
   quorvane_target_defaults(${target})
   if(ARG_LINKS)
