@@ -28,12 +28,18 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view Unquote(std::string_view value)
+bool IsQuoted(std::string_view value)
 {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
+std::string_view Unquote(std::string_view value) { return IsQuoted(value) ? value.substr(1, value.size() - 2) : value; }
+
+// Linux folder names may begin or end with blanks, which reading would
+// drop; in quotes the value reads back as it was written.
+bool NeedsQuotes(std::string_view value)
+{
+    return !value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || IsQuoted(value));
 }
 
 enum class LineKind { kOther, kSection, kKey };
@@ -160,17 +166,18 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
         return std::nullopt;
     }
     value = value.substr(0, value.find_first_of("\r\n"));
+    const std::string written = NeedsQuotes(value) ? "\"" + std::string(value) + "\"" : std::string(value);
 
     const std::string_view newline = NewlineOf(text);
     const KeyPlace place = Locate(text, section, key);
     std::string result;
-    result.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+    result.reserve(text.size() + section.size() + key.size() + written.size() + 8);
 
     if (place.keyFound) {
         // The name keeps its place and spelling; only what follows it changes.
         const auto nameAt = static_cast<std::size_t>(place.keyLine.name.data() - text.data());
         result.append(text.substr(0, nameAt + place.keyLine.name.size()));
-        result.append("=").append(value);
+        result.append("=").append(written);
         result.append(text.substr(place.keyLine.contentEnd));
         return result;
     }
@@ -178,7 +185,7 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
     if (place.sectionFound) {
         result.append(text.substr(0, place.insertAt));
         if (place.insertAt > 0 && text[place.insertAt - 1] != '\n') result.append(newline);
-        result.append(key).append("=").append(value).append(newline);
+        result.append(key).append("=").append(written).append(newline);
         result.append(text.substr(place.insertAt));
         return result;
     }
@@ -186,7 +193,7 @@ std::optional<std::string> SetIniValue(std::string_view text, std::string_view s
     result.append(text);
     if (!text.empty() && text.back() != '\n') result.append(newline);
     result.append("[").append(section).append("]").append(newline);
-    result.append(key).append("=").append(value).append(newline);
+    result.append(key).append("=").append(written).append(newline);
     return result;
 }
 

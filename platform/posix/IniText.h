@@ -29,7 +29,9 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
 // goes after the last key of its section; a missing section is added at the
 // end. Every other byte stays as it was, and new lines end as the file's
 // first line does (LF in a file without line ends). A value is cut at its
-// first line break, which a line of its own could not hold. Nothing when the
+// first line break, which a line of its own could not hold; a value with
+// blanks at an end, or already in quotes, is written in double quotes, so
+// that it reads back unchanged. Nothing when the
 // names cannot be written as a section line and a key line (empty, holding a
 // line break, a "]" in the section or a "=" in the key, a key starting with
 // "[" or ";").

@@ -72,14 +72,6 @@ std::string ResolveLink(const std::string& path)
     return target;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // Creates an unused temporary file beside `target`. A new settings file gets
 // the usual permissions of the user's new files (the process's umask); a
 // replacement starts private and takes the old file's permissions later.
@@ -114,17 +106,11 @@ bool ReplaceFile(const std::string& target, std::string_view content, const stru
     }
     written = written && WriteAll(fd, content) && ::fsync(fd) == 0;
     written = ::close(fd) == 0 && written;
+    // The content is on the disk before the name changes, so that after a
+    // crash the name shows either the old file or the complete new one.
     if (!written || ::rename(temporaryPath.c_str(), target.c_str()) != 0) {
         ::unlink(temporaryPath.c_str());
         return false;
-    }
-
-    // The new name must survive a crash as well as the new content; a folder
-    // that cannot be synced leaves that to the system, the file is in place.
-    const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
     }
     return true;
 }

@@ -68,6 +68,8 @@ TEST(PosixProfileTextTest, ChangesOnlyTheValueAndKeepsEverythingElse)
         {"\xEF\xBB\xBF[FormMain]\nOben=1\n", "FormMain", "Oben", "5", "\xEF\xBB\xBF[FormMain]\nOben=5\n"},
         {"x\0\xFF\n[FormMain]\nOben=1\n\x80\n"s, "FormMain", "Oben", "", "x\0\xFF\n[FormMain]\nOben=\n\x80\n"s},
         {"", "FormMain", "Directory", "C:\\a\nOben=9", "[FormMain]\nDirectory=C:\\a\n"},
+        {"", "FormMain", "Directory", "Z:\\tmp\\Lied ", "[FormMain]\nDirectory=\"Z:\\tmp\\Lied \"\n"},
+        {"", "FormMain", "Directory", "'x'", "[FormMain]\nDirectory=\"'x'\"\n"},
     };
     for (const WriteCase& c : cases) {
         const std::optional<std::string> after = SetIniValue(c.before, c.section, c.key, c.value);
