@@ -9,8 +9,9 @@ namespace quorvane::platform {
 // so the backend hands it through unchanged.
 using RegistryKey = std::uintptr_t;
 
-// The root of the file-type associations, with the value Windows gives it.
-inline constexpr RegistryKey kClassesRoot = 0x80000000u;
+// The root of the file-type associations, with the value Windows gives it:
+// 0x80000000, sign-extended to the width of a pointer.
+inline constexpr RegistryKey kClassesRoot = static_cast<RegistryKey>(std::intptr_t{-0x7FFFFFFF - 1});
 
 // Result codes of the registry, with the values Windows uses.
 enum RegistryResult : std::int32_t {

@@ -178,14 +178,16 @@ bool IsFile(const fs::path& path)
 }
 
 // A desktop entry's id may stand for a file in a subfolder: "kde-konqueror.desktop"
-// is also applications/kde/konqueror.desktop.
+// is also applications/kde/konqueror.desktop. It never leads out of the folder.
 std::optional<fs::path> FindEntryFile(const fs::path& folder, std::string_view id)
 {
     if (IsFile(folder / id)) return folder / id;
     for (std::size_t dash = id.find('-'); dash != std::string_view::npos; dash = id.find('-', dash + 1)) {
+        const std::string_view prefix = id.substr(0, dash);
+        if (prefix.empty() || prefix == "." || prefix == "..") continue;
         std::error_code ignored;
-        const fs::path subFolder = folder / id.substr(0, dash);
-        if (dash > 0 && fs::is_directory(subFolder, ignored)) {
+        const fs::path subFolder = folder / prefix;
+        if (fs::is_directory(subFolder, ignored)) {
             if (auto found = FindEntryFile(subFolder, id.substr(dash + 1))) return found;
         }
     }

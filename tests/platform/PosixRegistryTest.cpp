@@ -65,28 +65,22 @@ TEST_F(PosixRegistryTest, AnswersOnlyTheWebPageKeysAndTheCommandsOfEntries)
                                                     DefaultList("gone.desktop;web.desktop;"));
     m_folder.CreateFile("data/applications/web.desktop",
                         "[Desktop Entry]\nName=Web\nExec = web\\s--flag=\"a b\" \\\\x %u\r\n[Desktop Action New]\nExec=no\n");
-    m_folder.CreateFile("sys1/applications/other.desktop", Entry("other %U"));
 
     const std::pair<const char*, std::string> cases[] = {
         {".HTM", "web.desktop"},
         {".html", "web.desktop"},
         {".ShTmL", "web.desktop"},
-        {".shtm", "web.desktop"},
         {".txt", kMissing},
         {".HTM\\shell\\open\\command", kMissing},
         {"web.desktop\\shell\\open\\command", "web --flag=\"a b\" \\x %u"},
         {"web.desktop\\SHELL\\Open\\command", "web --flag=\"a b\" \\x %u"},
-        {"other.desktop\\shell\\open\\command", "other %U"},
         {"WEB.desktop\\shell\\open\\command", kMissing},
         {"gone.desktop\\shell\\open\\command", kMissing},
         {"web.desktop\\shell\\open\\command\\more", kMissing},
         {"web.desktop\\shell\\\\open\\command", kMissing},
-        {"web.desktop\\shell\\edit\\command", kMissing},
         {"web.desktop", kNoValue},
-        {"web.desktop\\shell\\open", kNoValue},
         {"..\\shell\\open\\command", kMissing},
         {"", kNoValue},
-        {"htmlfile\\shell\\open\\command", kMissing},
     };
     for (const auto& [path, expected] : cases) {
         EXPECT_EQ(ReadKey(path), expected) << path;
@@ -98,31 +92,17 @@ TEST_F(PosixRegistryTest, AnswersOnlyTheWebPageKeysAndTheCommandsOfEntries)
     RegistryKey entry = 0;
     ASSERT_EQ(registry.OpenKey(kClassesRoot, "web.desktop\\shell", entry), kRegistrySuccess);
     EXPECT_EQ(ReadKey("open\\command", entry), "web --flag=\"a b\" \\x %u");
-    EXPECT_EQ(ReadKey("", entry), kNoValue);
     EXPECT_EQ(registry.CloseKey(entry), kRegistrySuccess);
     EXPECT_EQ(registry.CloseKey(entry), kRegistryInvalidHandle);
-    RegistryKey unused = 0;
-    EXPECT_EQ(registry.OpenKey(entry, "open", unused), kRegistryInvalidHandle);
-}
+    EXPECT_EQ(registry.OpenKey(entry, "open", entry), kRegistryInvalidHandle);
 
-TEST_F(PosixRegistryTest, ReportsTheValueSizeAndRefusesTooSmallBuffers)
-{
-    m_folder.CreateFile("config/mimeapps.list", DefaultList("web.desktop"));
-    m_folder.CreateFile("data/applications/web.desktop", Entry("web"));
-    Registry& registry = NativeRegistry();
-    RegistryKey key = 0;
-    ASSERT_EQ(registry.OpenKey(kClassesRoot, ".HTM", key), kRegistrySuccess);
-    std::uint32_t size = 0;
-    EXPECT_EQ(registry.QueryDefaultValueSize(key, size), kRegistrySuccess);
+    // A buffer too small for the value and its NUL is refused, with the size it needs.
+    ASSERT_EQ(registry.OpenKey(kClassesRoot, ".HTM", entry), kRegistrySuccess);
+    char buffer[11];
+    std::uint32_t size = sizeof buffer;
+    EXPECT_EQ(registry.QueryDefaultValue(entry, buffer, size), kRegistryMoreData);
     EXPECT_EQ(size, 12u);
-    char buffer[12];
-    size = 11;
-    EXPECT_EQ(registry.QueryDefaultValue(key, buffer, size), kRegistryMoreData);
-    EXPECT_EQ(size, 12u);
-    EXPECT_EQ(registry.QueryDefaultValue(key, buffer, size), kRegistrySuccess);
-    EXPECT_STREQ(buffer, "web.desktop");
-    EXPECT_EQ(registry.CloseKey(key), kRegistrySuccess);
-    EXPECT_EQ(registry.QueryDefaultValueSize(key, size), kRegistryInvalidHandle);
+    EXPECT_EQ(registry.CloseKey(entry), kRegistrySuccess);
 }
 
 TEST_F(PosixRegistryTest, PrefersTheUsersListsThenTheSystemsThenTheApplicationFolders)
@@ -148,13 +128,14 @@ TEST_F(PosixRegistryTest, PrefersTheUsersListsThenTheSystemsThenTheApplicationFo
 TEST_F(PosixRegistryTest, TakesTheFirstInstalledEntryThatCanBeStarted)
 {
     m_folder.CreateFile("config/mimeapps.list",
-                        DefaultList("absent.desktop;hidden.desktop;noexec.desktop;masked.desktop;../evil.desktop;"
+                        DefaultList("absent.desktop;hidden.desktop;noexec.desktop;masked.desktop;../evil.desktop;..-evil.desktop;"
                                     "plain;kde-web.desktop;last.desktop"));
     m_folder.CreateFile("sys1/applications/hidden.desktop", Entry("hidden") + "Hidden=true\n");
     m_folder.CreateFile("sys1/applications/noexec.desktop", "[Desktop Entry]\nType=Application\n");
     m_folder.CreateFile("data/applications/masked.desktop", Entry("masked") + "Hidden=true\n");
     m_folder.CreateFile("sys1/applications/masked.desktop", Entry("masked"));
     m_folder.CreateFile("evil.desktop", Entry("evil"));
+    m_folder.CreateFile("sys1/evil.desktop", Entry("evil"));
     m_folder.CreateFile("sys1/applications/plain", Entry("plain"));
     m_folder.CreateFile("sys2/applications/kde/web.desktop", Entry("kde-web %u"));
     m_folder.CreateFile("sys2/applications/last.desktop", Entry("last"));

@@ -26,13 +26,11 @@ TEST(PosixShellTest, SplitsParametersAsAWindowsProgramWould)
 {
     const std::pair<std::string, Words> cases[] = {
         {"", {}},
-        {" \t  ", {}},
         {" a  b\tc ", {"a", "b", "c"}},
         {R"("a b" c)", {"a b", "c"}},
         {R"(a"b c"d)", {"ab cd"}},
         {R"(a "" b)", {"a", "", "b"}},
         {R"("a""b")", {"a\"b"}},
-        {R"("a""")", {"a\""}},
         {R"("unclosed b)", {"unclosed b"}},
         {R"(\"a)", {"\"a"}},
         {R"(\\"a b")", {"\\a b"}},
@@ -41,7 +39,6 @@ TEST(PosixShellTest, SplitsParametersAsAWindowsProgramWould)
         {R"("C:\Pfad mit\\" x)", {"C:\\Pfad mit\\", "x"}},
         {" mailto:info@quorvane.example.org?subject=Quorvane V1.24",
          {"mailto:info@quorvane.example.org?subject=Quorvane", "V1.24"}},
-        {"\xE4 \xFC", {"\xE4", "\xFC"}},
     };
     for (const auto& [parameters, words] : cases) {
         EXPECT_EQ(posix::SplitCommandLine(parameters), words) << parameters;

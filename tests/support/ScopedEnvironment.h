@@ -1,10 +1,9 @@
 #pragma once
 
 #include <cstdlib>
+#include <map>
 #include <optional>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace quorvane::testing {
 
@@ -18,12 +17,8 @@ public:
 
     ~ScopedEnvironment()
     {
-        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
-            if (it->second) {
-                ::setenv(it->first.c_str(), it->second->c_str(), 1);
-            } else {
-                ::unsetenv(it->first.c_str());
-            }
+        for (const auto& [name, value] : m_saved) {
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
         }
     }
 
@@ -42,14 +37,11 @@ public:
 private:
     void Remember(const std::string& name)
     {
-        for (const auto& saved : m_saved) {
-            if (saved.first == name) return;
-        }
         const char* value = std::getenv(name.c_str());
-        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        m_saved.try_emplace(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
 
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    std::map<std::string, std::optional<std::string>> m_saved;
 };
 
 }  // namespace quorvane::testing
