@@ -37,9 +37,15 @@ std::string ReadKey(std::string_view path, RegistryKey parent = kClassesRoot)
     return value;
 }
 
-std::string Entry(std::string_view exec) { return "[Desktop Entry]\nType=Application\nExec=" + std::string(exec) + "\n"; }
+std::string Entry(std::string_view exec)
+{
+    return "[Desktop Entry]\nType=Application\nExec=" + std::string(exec) + "\n";
+}
 
-std::string DefaultList(std::string_view entries) { return "[Default Applications]\ntext/html=" + std::string(entries) + "\n"; }
+std::string DefaultList(std::string_view entries)
+{
+    return "[Default Applications]\ntext/html=" + std::string(entries) + "\n";
+}
 
 // Configuration and data folders of their own, so that the desktop of the
 // machine running the tests plays no part.
@@ -61,10 +67,12 @@ protected:
 
 TEST_F(PosixRegistryTest, AnswersOnlyTheWebPageKeysAndTheCommandsOfEntries)
 {
-    m_folder.CreateFile("config/mimeapps.list", "# chosen by the user\n[Added Associations]\ntext/html=other.desktop\n" +
-                                                    DefaultList("gone.desktop;web.desktop;"));
+    m_folder.CreateFile("config/mimeapps.list",
+                        "# chosen by the user\n[Added Associations]\ntext/html=other.desktop\n" +
+                            DefaultList("gone.desktop;web.desktop;"));
     m_folder.CreateFile("data/applications/web.desktop",
-                        "[Desktop Entry]\nName=Web\nExec = web\\s--flag=\"a b\" \\\\x %u\r\n[Desktop Action New]\nExec=no\n");
+                        "[Desktop Entry]\nName=Web\nExec = web\\s--flag=\"a b\" \\\\x %u\r\n"
+                        "[Desktop Action New]\nExec=no\n");
 
     const std::pair<const char*, std::string> cases[] = {
         {".HTM", "web.desktop"},
@@ -128,7 +136,8 @@ TEST_F(PosixRegistryTest, PrefersTheUsersListsThenTheSystemsThenTheApplicationFo
 TEST_F(PosixRegistryTest, TakesTheFirstInstalledEntryThatCanBeStarted)
 {
     m_folder.CreateFile("config/mimeapps.list",
-                        DefaultList("absent.desktop;hidden.desktop;noexec.desktop;masked.desktop;../evil.desktop;..-evil.desktop;"
+                        DefaultList("absent.desktop;hidden.desktop;noexec.desktop;masked.desktop;"
+                                    "../evil.desktop;..-evil.desktop;"
                                     "plain;kde-web.desktop;last.desktop"));
     m_folder.CreateFile("sys1/applications/hidden.desktop", Entry("hidden") + "Hidden=true\n");
     m_folder.CreateFile("sys1/applications/noexec.desktop", "[Desktop Entry]\nType=Application\n");
@@ -153,7 +162,8 @@ TEST_F(PosixRegistryTest, FallsBackToAddedAssociationsThenToTheSystemsCache)
     m_folder.CreateFile("config/mimeapps.list", "[Removed Associations]\ntext/html=removed.desktop;\n"
                                                 "[Default Applications]\nimage/png=added.desktop\n");
     m_folder.CreateFile("etc1/mimeapps.list", "[Added Associations]\ntext/html=removed.desktop;added.desktop;\n");
-    m_folder.CreateFile("sys1/applications/mimeinfo.cache", "[MIME Cache]\ntext/html=removed.desktop;cached.desktop;\n");
+    m_folder.CreateFile("sys1/applications/mimeinfo.cache",
+                        "[MIME Cache]\ntext/html=removed.desktop;cached.desktop;\n");
     EXPECT_EQ(ReadKey(".HTM"), "added.desktop");
 
     // A list removes only what lists of its own or of less preferred folders

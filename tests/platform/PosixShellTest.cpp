@@ -83,7 +83,8 @@ TEST(PosixShellTest, LooksUpNamesWithoutSlashInThePath)
     ScopedEnvironment environment;
     const char* systemPath = std::getenv("PATH");
     environment.Set("PATH", (folder.Path() / "empty").string() + "::" + (folder.Path() / "first").string() + ":" +
-                                (folder.Path() / "second").string() + "/:" + (systemPath ? systemPath : "/usr/bin:/bin"));
+                                (folder.Path() / "second").string() + "/:" +
+                                (systemPath ? systemPath : "/usr/bin:/bin"));
     EXPECT_GT(NativeShell().Execute("browser", "https://www.quorvane.example.org", kShowNormal), 32);
     const auto lines = recorder.Lines();
     ASSERT_TRUE(lines);

@@ -32,7 +32,10 @@ void Load(FakeRegistry& registry, const std::vector<std::string>& lines)
 
 class WebStartTest : public ::testing::Test {
 protected:
-    void Register(const std::string& command) { Load(m_registry, {".HTM=htmlfile", "htmlfile\\shell\\open\\command=" + command}); }
+    void Register(const std::string& command)
+    {
+        Load(m_registry, {".HTM=htmlfile", "htmlfile\\shell\\open\\command=" + command});
+    }
 
     FakeRegistry m_registry;
     FakeShell m_shell;
@@ -108,7 +111,8 @@ TEST(WebStartSplitTest, FindsTheFirstExtensionThatYieldsACommandAndClosesEveryKe
 TEST_F(WebStartTest, TriesTheStepsInOrderAndRepeatsTheLookupOnEveryCall)
 {
     Load(m_registry, {".HTML=b", ".HTML\\shell\\open\\command=B.EXE"});
-    const std::vector<std::string> oneLookup = {".HTM", ".HTML", "B\\SHELL\\OPEN\\COMMAND", ".HTML\\SHELL\\OPEN\\COMMAND"};
+    const std::vector<std::string> oneLookup = {".HTM", ".HTML", "B\\SHELL\\OPEN\\COMMAND",
+                                                ".HTML\\SHELL\\OPEN\\COMMAND"};
     EXPECT_EQ(FindBrowserCommand(), "B.EXE");
     EXPECT_EQ(m_registry.Attempts(), oneLookup);
     EXPECT_TRUE(m_webStart.OpenUrl());
