@@ -132,16 +132,14 @@ void TCustomGrid::SetRowCount(int value)
 
 void TCustomGrid::AfterSizeChange(int oldColCount, int oldRowCount, bool fixedChanged)
 {
-    // A lowered fixed count leaves the first scrolled cell where it was;
-    // only cells that vanished force the view back.
+    // Only cells that vanished can force the view back; a grid that grows
+    // keeps showing what it showed.
     const bool shrunk = m_colCount < oldColCount || m_rowCount < oldRowCount;
     if (m_anchor.X >= m_colCount || m_anchor.Y >= m_rowCount) {
         m_anchor = {std::min(m_anchor.X, m_colCount - 1), std::min(m_anchor.Y, m_rowCount - 1)};
     }
     const TGridCoord target{std::min(m_current.X, m_colCount - 1), std::min(m_current.Y, m_rowCount - 1)};
-    if (target != m_current) {
-        MoveCurrent(target, true, true);
-    }
+    if (target != m_current) MoveCurrent(target, true, true);
     if (shrunk) ClampTopLeft();
 
     // Repaint only when a changed row or column is in view: a table growing

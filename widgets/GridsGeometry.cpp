@@ -126,7 +126,7 @@ int TGridAxis::MaxFirstScrolled() const
     int first = Count;
     if (Sizes == nullptr) {
         const int extent = Extent(FixedCount);
-        const Pixels fitting = extent > 0 && available > 0 ? available / extent : Count;
+        const Pixels fitting = extent <= 0 ? Count : available > 0 ? available / extent : 0;
         first = static_cast<int>(std::max<Pixels>(Count - fitting, FixedCount));
     } else {
         Pixels used = 0;

@@ -191,21 +191,6 @@ TEST(GridsInputTest, TabLeavesTheGridFromTheGridAndFromItsEditor)
     EXPECT_EQ(grid.Col(), 1);
 }
 
-TEST(GridsInputTest, TabMovesBetweenCellsWithGoTabs)
-{
-    TGridWindow window(kRange + goTabs, 3, 3);
-    TStringGrid& grid = window.Grid();
-    Key(&grid, Qt::Key_Tab);
-    EXPECT_EQ(grid.Col(), 2);
-    Key(&grid, Qt::Key_Tab);
-    EXPECT_EQ(grid.Col(), 1);
-    EXPECT_EQ(grid.Row(), 2) << "wraps to the next row";
-    Key(&grid, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(grid.Col(), 2);
-    EXPECT_EQ(grid.Row(), 1);
-    EXPECT_TRUE(grid.hasFocus());
-}
-
 TEST(GridsInputTest, KeyNavigation)
 {
     // 306 x 160 pixels with a frame: 6 scrolled rows fit entirely below the header.
