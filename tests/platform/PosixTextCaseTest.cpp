@@ -79,6 +79,43 @@ TEST(PosixTextCaseTest, IgnoreCaseKeysAgreeWithTheComparison)
     EXPECT_NE(Text().Compare("a", "A"), 0);
 }
 
+// The keys are built from the collator's weights, by table for Latin names
+// and by ICU's element iterator otherwise, while the comparison is ICU's own;
+// names mixing both ways, contractions ("l·"), combining marks, full-width
+// letters, ignorable characters and stray bytes must still agree.
+TEST(PosixTextCaseTest, KeysAgreeWithTheComparisonOnMixedNames)
+{
+    const std::vector<std::string> pieces = {
+        "a", "A", "l", "L", "·", "l·", "\u0387", "s", "ss", "ß", "ẞ", "e", "é", "e\u0301", "E\u0301", "ä", "a\u0308", "ae",
+        "æ", "ı", "I", "İ", "ａ", "Ａ", "\u00AD", "\x01", " ", "-", "_", "1", "２", "я", "Я", "е\u0308", "ё", "中",
+        "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF"};
+    std::vector<std::string> names = pieces;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 700; ++i) {
+        std::string name;
+        for (int part = 0; part < 1 + i % 3; ++part) {
+            state = state * 1103515245u + 12345u;
+            name += pieces[(state >> 16) % pieces.size()];
+        }
+        names.push_back(name);
+    }
+    std::vector<std::string> keys;
+    for (const std::string& name : names) keys.push_back(Text().IgnoreCaseKey(name));
+    int mismatches = 0;
+    int equalPairs = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = i + 1; j < names.size(); ++j) {
+            const bool equal = Text().CompareIgnoreCase(names[i], names[j]) == 0;
+            equalPairs += equal;
+            if (equal != (keys[i] == keys[j]) && ++mismatches <= 5) {
+                ADD_FAILURE() << "'" << names[i] << "' and '" << names[j] << "': compare " << equal;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(equalPairs, 100);  // the pieces do meet as equal, so the agreement means something
+}
+
 TEST(PosixTextCaseTest, CollationLocaleComesFromTheEnvironment)
 {
     using posix::CollationLocaleName;
