@@ -10,6 +10,9 @@ std::string g_replacement;
 
 std::string ModuleFileName() { return g_replacement.empty() ? NativeModuleFileName() : g_replacement; }
 
-std::string ReplaceModuleFileName(std::string replacement) { return std::exchange(g_replacement, std::move(replacement)); }
+std::string ReplaceModuleFileName(std::string replacement)
+{
+    return std::exchange(g_replacement, std::move(replacement));
+}
 
 }  // namespace quorvane::platform

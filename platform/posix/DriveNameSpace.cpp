@@ -91,7 +91,8 @@ std::string HomeFolder()
 {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') return home;
-    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/') {
+    if (const passwd* user = ::getpwuid(::getuid());
+        user != nullptr && user->pw_dir != nullptr && user->pw_dir[0] == '/') {
         return user->pw_dir;
     }
     return "/";

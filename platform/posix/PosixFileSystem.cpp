@@ -51,7 +51,8 @@ int RenameThroughTemporaryName(const char* from, const char* to)
 {
     static std::atomic<unsigned> counter{0};
     const char* slash = std::strrchr(from, '/');
-    const std::string folder = slash == nullptr ? std::string(".") : std::string(from, slash == from ? 1 : slash - from);
+    const std::string folder
+        = slash == nullptr ? std::string(".") : std::string(from, slash == from ? 1 : slash - from);
     std::string temporary;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
@@ -93,8 +94,8 @@ std::uint32_t EntryAttributes(int folder, const char* name, unsigned char type, 
     bool isFolder = type == DT_DIR;
     if ((type == DT_LNK || type == DT_UNKNOWN) && (needed & (faDirectory | faArchive)) != 0) {
         struct stat info {};
-        isFolder = (::fstatat(folder, name, &info, 0) == 0 || ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0) &&
-            S_ISDIR(info.st_mode);
+        isFolder = (::fstatat(folder, name, &info, 0) == 0 || ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+            && S_ISDIR(info.st_mode);
     }
     attributes |= isFolder ? faDirectory : faArchive;
     if (name[0] == '.' && !IsDotEntry(name)) attributes |= faHidden;

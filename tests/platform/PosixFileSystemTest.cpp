@@ -102,7 +102,8 @@ TEST_F(PosixFileSystemTest, EntriesComeWithTheirAttributes)
     EXPECT_EQ(List("*").at(".."), faDirectory);
     // Only what the caller asked for.
     EXPECT_EQ(List("*.mp3", faDirectory),
-              (Listing{{"a.mp3", 0}, {".hidden.mp3", 0}, {"sub.mp3", faDirectory}, {"link.mp3", faDirectory}, {"dead.mp3", 0}}));
+        (Listing { { "a.mp3", 0 }, { ".hidden.mp3", 0 }, { "sub.mp3", faDirectory }, { "link.mp3", faDirectory },
+            { "dead.mp3", 0 } }));
 
     EXPECT_EQ(List("missing\\*").begin()->first, "<nothing>");
     EXPECT_EQ(List("a.mp3\\*").begin()->first, "<nothing>");
@@ -150,7 +151,8 @@ TEST_F(PosixFileSystemTest, MasksMatchCharactersWithoutRegardToCase)
         m_temp.CreateFile(name);
     }
     using NameSet = std::set<std::string>;
-    const NameSet all = {".", "..", "a.mp3", "B.MP3", "äb.txt", "Äc", "noext", "x.y.z", "ä.mp3", "aä.mp3", "\xFF.mp3", "\xC3.mp3"};
+    const NameSet all
+        = { ".", "..", "a.mp3", "B.MP3", "äb.txt", "Äc", "noext", "x.y.z", "ä.mp3", "aä.mp3", "\xFF.mp3", "\xC3.mp3" };
     const struct {
         const char* Mask;
         NameSet Expected;

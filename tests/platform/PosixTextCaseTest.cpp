@@ -85,10 +85,9 @@ TEST(PosixTextCaseTest, IgnoreCaseKeysAgreeWithTheComparison)
 // letters, ignorable characters and stray bytes must still agree.
 TEST(PosixTextCaseTest, KeysAgreeWithTheComparisonOnMixedNames)
 {
-    const std::vector<std::string> pieces = {
-        "a", "A", "l", "L", "·", "l·", "\u0387", "s", "ss", "ß", "ẞ", "e", "é", "e\u0301", "E\u0301", "ä", "a\u0308", "ae",
-        "æ", "ı", "I", "İ", "ａ", "Ａ", "\u00AD", "\x01", " ", "-", "_", "1", "２", "я", "Я", "е\u0308", "ё", "中",
-        "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF"};
+    const std::vector<std::string> pieces = { "a", "A", "l", "L", "·", "l·", "\u0387", "s", "ss", "ß", "ẞ", "e", "é",
+        "e\u0301", "E\u0301", "ä", "a\u0308", "ae", "æ", "ı", "I", "İ", "ａ", "Ａ", "\u00AD", "\x01", " ", "-", "_",
+        "1", "２", "я", "Я", "е\u0308", "ё", "中", "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF" };
     std::vector<std::string> names = pieces;
     std::uint32_t state = 12345;
     for (int i = 0; i < 700; ++i) {
