@@ -59,17 +59,31 @@ TWildcardMask::TWildcardMask(std::string_view mask)
 bool TWildcardMask::Matches(std::string_view name) const
 {
     if (m_matchesAll) return true;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    bool ascii = true;
+    for (std::size_t i = 0; i < name.size() && ascii; ++i) ascii = bytes[i] < 0x80;
+    if (ascii) {
+        // Most names are plain ASCII; they are matched on their bytes.
+        const auto folded = [bytes](std::size_t i) -> char32_t {
+            const unsigned char byte = bytes[i];
+            return byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+        };
+        return MatchesUpTo(m_symbols.size(), folded, name.size()) ||
+            (m_withoutTail < m_symbols.size() && MatchesUpTo(m_withoutTail, folded, name.size()));
+    }
     m_name.clear();
     AppendFolded(name, m_name);
-    return MatchesUpTo(m_symbols.size()) || (m_withoutTail < m_symbols.size() && MatchesUpTo(m_withoutTail));
+    const auto folded = [this](std::size_t i) { return m_name[i]; };
+    return MatchesUpTo(m_symbols.size(), folded, m_name.size()) ||
+        (m_withoutTail < m_symbols.size() && MatchesUpTo(m_withoutTail, folded, m_name.size()));
 }
 
 // The usual matcher with one backtracking point: on a mismatch, the last
 // star takes one more character. Linear for masks with one star, at worst
 // quadratic, and without recursion.
-bool TWildcardMask::MatchesUpTo(std::size_t symbolCount) const
+template <class Name>
+bool TWildcardMask::MatchesUpTo(std::size_t symbolCount, const Name& name, std::size_t nameLength) const
 {
-    const std::size_t nameLength = m_name.size();
     std::size_t symbol = 0;
     std::size_t position = 0;
     std::size_t starSymbol = symbolCount;
@@ -78,7 +92,7 @@ bool TWildcardMask::MatchesUpTo(std::size_t symbolCount) const
         if (symbol < symbolCount && m_symbols[symbol] == kAnyRun) {
             starSymbol = symbol++;
             starPosition = position;
-        } else if (symbol < symbolCount && (m_symbols[symbol] == kAnyOne || m_symbols[symbol] == m_name[position])) {
+        } else if (symbol < symbolCount && (m_symbols[symbol] == kAnyOne || m_symbols[symbol] == name(position))) {
             ++symbol;
             ++position;
         } else if (starSymbol < symbolCount) {

@@ -20,7 +20,10 @@ public:
     bool Matches(std::string_view name) const;
 
 private:
-    bool MatchesUpTo(std::size_t symbolCount) const;
+    // Whether the first `symbolCount` symbols match the whole name, whose
+    // case-folded character i is name(i).
+    template <class Name>
+    bool MatchesUpTo(std::size_t symbolCount, const Name& name, std::size_t nameLength) const;
 
     std::vector<char32_t> m_symbols;  // case-folded characters and the two wildcards
     std::size_t m_withoutTail;        // the symbols before an optional ".*" tail
