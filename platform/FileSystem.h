@@ -66,10 +66,17 @@ public:
 
     // Opens an enumeration of `pattern` (folder, backslash, mask with "*" and
     // "?"); "." and ".." come as folders. nullptr when nothing can be listed.
-    // The entries carry only the attributes in `needed`: some cost a system
-    // call per entry on some systems (read-only on Linux), which a run over
-    // 100,000 files should not pay for attributes it never looks at.
-    virtual std::unique_ptr<FindHandle> FindFirst(std::string_view pattern, std::uint32_t needed = kAllAttributes) = 0;
+    virtual std::unique_ptr<FindHandle> FindFirst(std::string_view pattern) = 0;
+
+    // The same for a caller that looks only at the attributes in `needed`;
+    // the entries may lack the others. Some attributes cost a system call
+    // per entry on some systems (read-only on Linux), which a run over
+    // 100,000 files should not pay for when it never looks at them.
+    virtual std::unique_ptr<FindHandle> FindFirstReporting(std::string_view pattern, std::uint32_t needed)
+    {
+        static_cast<void>(needed);
+        return FindFirst(pattern);
+    }
 
     // Renames within the name space; never replaces an existing file. 0 on
     // success, else an error code.

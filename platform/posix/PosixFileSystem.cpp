@@ -140,7 +140,12 @@ private:
 
 class TPosixFileSystem final : public FileSystem {
 public:
-    std::unique_ptr<FindHandle> FindFirst(std::string_view pattern, std::uint32_t needed) override
+    std::unique_ptr<FindHandle> FindFirst(std::string_view pattern) override
+    {
+        return FindFirstReporting(pattern, kAllAttributes);
+    }
+
+    std::unique_ptr<FindHandle> FindFirstReporting(std::string_view pattern, std::uint32_t needed) override
     {
         std::string_view folder;
         std::string_view mask;

@@ -65,7 +65,7 @@ protected:
     Listing List(std::string_view mask, std::uint32_t needed = kAllAttributes)
     {
         Listing listing;
-        std::unique_ptr<FindHandle> find = m_fs.FindFirst(Name(mask), needed);
+        std::unique_ptr<FindHandle> find = m_fs.FindFirstReporting(Name(mask), needed);
         if (find == nullptr) return {{"<nothing>", 0}};
         FindEntry entry;
         while (find->Next(entry)) listing[entry.Name] = entry.Attributes;
