@@ -355,7 +355,9 @@ private:
 class TCollator {
 public:
     TCollator(const std::string& locale, UColAttributeValue strength)
-        : m_collator(OpenCollator(locale, strength)), m_keys(m_collator)
+        // Keys are only asked of the comparison that ignores case; the table
+        // is not built for the other one.
+        : m_collator(OpenCollator(locale, strength)), m_keys(strength == UCOL_SECONDARY ? m_collator : nullptr)
     {
     }
     ~TCollator()
