@@ -307,6 +307,19 @@ TEST_F(PosixFileSystemTest, CurrentFoldersPerDrive)
     EXPECT_EQ(entry.Name, "file.mp3");
 }
 
+TEST_F(PosixFileSystemTest, AVolumeTakenOutIsNotReady)
+{
+    const std::string volume = m_temp.CreateFolder("volume").string();
+    ASSERT_TRUE(posix::RebuildDrives({{'D', volume}}));
+    EXPECT_EQ(m_fs.SetCurrentDirectory("D:\\"), kErrorSuccess);
+    EXPECT_EQ(m_fs.SetCurrentDirectory(Name()), kErrorSuccess);
+    std::filesystem::remove(volume);
+    EXPECT_EQ(m_fs.SetCurrentDirectory("D:"), kErrorNotReady);
+    EXPECT_EQ(m_fs.MoveFile("D:\\a.mp3", "D:\\b.mp3"), kErrorNotReady);
+    EXPECT_EQ(m_fs.GetCurrentDirectory(), Name());
+    posix::RebuildDrives();
+}
+
 TEST(PosixModuleTest, ModuleFileNameIsTheExecutableInDriveLetters)
 {
     const std::string name = NativeModuleFileName();
