@@ -4,24 +4,17 @@
 #include "framework/NarrowText.h"
 #include "runtime/Conversions.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 
 namespace quorvane {
 
@@ -107,9 +100,9 @@ TSpinEdit::TSpinEdit(QWidget* parent, TSpinEditDescription stored)
     SetValue(stored.value);
     m_increment = stored.increment;
     m_editorEnabled = stored.editorEnabled;
-    setReadOnly(stored.readOnly);
+    m_readOnly = stored.readOnly;
     m_autoSelect = stored.autoSelect;
-    setAcceptDrops(PasteAllowed());
+    UpdateEditable();
     UpdateLayout();
     m_creating = false;
 }
@@ -172,14 +165,19 @@ void TSpinEdit::SetLimit(TSpinLimit limit)
 void TSpinEdit::SetEditorEnabled(bool enabled)
 {
     m_editorEnabled = enabled;
-    setAcceptDrops(PasteAllowed());
+    UpdateEditable();
 }
 
 void TSpinEdit::SetReadOnly(bool readOnly)
 {
-    setReadOnly(readOnly);
-    setAcceptDrops(PasteAllowed());
+    m_readOnly = readOnly;
+    UpdateEditable();
 }
+
+// Without its editor the field takes no paste, cut or drop from any source
+// (keys, context menu, middle button), exactly as when it is read-only;
+// only the arrows then change the number.
+void TSpinEdit::UpdateEditable() { setReadOnly(m_readOnly || !m_editorEnabled); }
 
 void TSpinEdit::StepUp()
 {
@@ -236,22 +234,12 @@ bool TSpinEdit::IsAcceptedCharacter(char16_t character) const
     return character < 32 && character != kEnter;
 }
 
-bool TSpinEdit::PasteAllowed() const { return m_editorEnabled && !ReadOnly(); }
-
 void TSpinEdit::keyPressEvent(QKeyEvent* event)
 {
     const bool stepKey = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
     if (event->key() == Qt::Key_Up) StepUp();
     if (event->key() == Qt::Key_Down) StepDown();
 
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) {
-        if (PasteAllowed()) {
-            QLineEdit::keyPressEvent(event);
-        } else {
-            event->accept();
-        }
-        return;
-    }
     const QString typed = TypedText(*event);
     const bool refused = std::any_of(typed.cbegin(), typed.cend(),
                                      [this](QChar character) { return !IsAcceptedCharacter(character.unicode()); });
@@ -302,55 +290,6 @@ void TSpinEdit::focusOutEvent(QFocusEvent* event)
     if (event->reason() == Qt::PopupFocusReason) return;
     const std::int32_t value = Value();
     if (ClampValue(value) != value) SetValue(value);
-}
-
-void TSpinEdit::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() == Qt::MiddleButton && !PasteAllowed()) {
-        event->accept();
-        return;
-    }
-    QLineEdit::mousePressEvent(event);
-}
-
-void TSpinEdit::mouseReleaseEvent(QMouseEvent* event)
-{
-    // The middle button pastes the selection on X11; it is a paste like any other.
-    if (event->button() == Qt::MiddleButton && !PasteAllowed()) {
-        event->accept();
-        return;
-    }
-    QLineEdit::mouseReleaseEvent(event);
-}
-
-void TSpinEdit::contextMenuEvent(QContextMenuEvent* event)
-{
-    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
-    if (!PasteAllowed()) {
-        for (QAction* action : menu->actions()) {
-            const QString name = action->objectName();
-            if (name == QLatin1String("edit-paste") || name == QLatin1String("edit-cut")) action->setEnabled(false);
-        }
-    }
-    menu->exec(event->globalPos());
-}
-
-void TSpinEdit::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!PasteAllowed()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dragEnterEvent(event);
-}
-
-void TSpinEdit::dropEvent(QDropEvent* event)
-{
-    if (!PasteAllowed()) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dropEvent(event);
 }
 
 void TSpinEdit::SetFrame(bool threeDimensional)

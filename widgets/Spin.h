@@ -178,7 +178,7 @@ public:
 
     bool EditorEnabled() const { return m_editorEnabled; }
     void SetEditorEnabled(bool enabled);
-    bool ReadOnly() const { return isReadOnly(); }
+    bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool readOnly);
     bool AutoSelect() const { return m_autoSelect; }
     void SetAutoSelect(bool autoSelect) { m_autoSelect = autoSelect; }
@@ -214,11 +214,6 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -228,7 +223,7 @@ private:
     void TextChanged();
     void FireChangeIfPending();
     bool IsAcceptedCharacter(char16_t character) const;
-    bool PasteAllowed() const;
+    void UpdateEditable();
     void UpdateLayout();
     QRect ClientRect() const;
 
@@ -237,6 +232,7 @@ private:
     TSpinLimit m_limit = slNone;
     std::int32_t m_increment = 1;
     bool m_editorEnabled = true;
+    bool m_readOnly = false;
     bool m_autoSelect = true;
     bool m_creating = true;
     bool m_changePending = false;
