@@ -83,6 +83,7 @@ TEST_F(SpinEditTest, StoredPropertiesBoundsAndClamping)
         {"stored min above max", Described(slBoth, 1, 2, 5), nothing, 0, 1, "1", 0},
         {"stored without limit", Described(slNone, 1, 2, 5), nothing, 2, 1, "5", 0},
         {"max below min", kSectionCount, [](TSpinEdit& s) { s.SetMaxValue(1); }, 2, 10, "3", 0},
+        {"max equal to min", kSectionCount, [](TSpinEdit& s) { s.SetMaxValue(2); }, 2, 10, "3", 0},
         {"min equal to max", kSectionCount, [](TSpinEdit& s) { s.SetMinValue(10); }, 2, 10, "3", 0},
         {"min raises the value", kSectionCount, [](TSpinEdit& s) { s.SetMinValue(5); }, 5, 10, "5", 1},
         {"max lowers the value", Described(slBoth, 10, 2, 8), [](TSpinEdit& s) { s.SetMaxValue(5); }, 2, 5, "5", 1},
