@@ -131,8 +131,6 @@ private:
 // Which bounds a spin box enforces when its value is written.
 enum TSpinLimit : int { slNone, slMin, slMax, slBoth };
 
-class TSpinEdit;
-
 // The properties a window description stores for a spin box. The spin box
 // applies Limit, MaxValue, MinValue and Value in this order, because each
 // bound is checked against the ones already set.
