@@ -1,0 +1,253 @@
+#include "framework/Forms.h"
+
+#include "framework/Buttons.h"
+#include "framework/Screen.h"
+#include "runtime/Exceptions.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+#include <QToolTip>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// Records the keys that reach it, with their characters.
+class TKeyRecorder : public QWidget {
+public:
+    explicit TKeyRecorder(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+    std::vector<std::pair<int, QString>> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.emplace_back(event->key(), event->text()); }
+};
+
+// Runs `step` once the modal loop is running; the timer dies with the test,
+// so nothing of it fires in a later one.
+class TInModalLoop {
+public:
+    explicit TInModalLoop(std::function<void()> step)
+    {
+        m_timer.setSingleShot(true);
+        QObject::connect(&m_timer, &QTimer::timeout, std::move(step));
+        m_timer.start(0);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+TEST(FormsTest, ShowModalRefusesAVisibleWindow)
+{
+    TForm form;
+    form.Show();
+    try {
+        form.ShowModal();
+        FAIL() << "a visible window was made modal";
+    } catch (const EInvalidOperation& error) {
+        EXPECT_EQ(error.Message(), "Kann aus einem sichtbaren Fenster kein modales machen");
+    }
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(form.Modal());
+}
+
+TEST(FormsTest, ModalResultOfAButtonEndsTheModalState)
+{
+    TForm form;
+    auto* ok = new TBitBtn(&form);
+    ok->SetModalResult(mrOk);
+    std::vector<std::string> events;
+    ok->OnClick = [&](QObject*) { events.push_back("click " + std::to_string(form.ModalResult())); };
+    form.OnClose = [&](QObject*, TCloseAction&) { events.push_back("close"); };
+    bool blockedOthers = false;
+    TInModalLoop step([&] {
+        blockedOthers = QApplication::activeModalWidget() == &form && form.Modal();
+        ok->click();
+    });
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_TRUE(blockedOthers);
+    // The click handler runs to its end before the window closes.
+    EXPECT_EQ(events, (std::vector<std::string>{"click 1", "close"}));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.Modal());
+    EXPECT_EQ(form.windowModality(), Qt::NonModal);
+}
+
+TEST(FormsTest, ClosingAModalWindowGivesCancelUnlessTheCloseHandlerRefuses)
+{
+    TForm form;
+    int closes = 0;
+    form.OnClose = [&](QObject*, TCloseAction& action) {
+        // The first attempt is refused, the second goes through.
+        if (++closes == 1) action = caNone;
+    };
+    int attempts = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++attempts;
+        if (attempts > 5) form.SetModalResult(mrAbort);  // a refusal that never ends must not hang the test
+        form.Close();
+    });
+    timer.start(0);
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(closes, 2);
+}
+
+TEST(FormsTest, CloseHidesAndReportsUnlessRefused)
+{
+    TForm form;
+    int closed = 0;
+    QObject::connect(&form, &TForm::Closed, [&] { ++closed; });
+    TCloseAction answer = caNone;
+    form.OnClose = [&](QObject*, TCloseAction& action) { action = answer; };
+    form.Show();
+    form.Close();
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(closed, 0);
+    answer = caHide;
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(closed, 1);
+    // A hidden window comes back with its controls as they were.
+    form.Show();
+    EXPECT_TRUE(form.isVisible());
+}
+
+TEST(FormsTest, KeyPreviewSeesEveryKeyBeforeTheFocusedControl)
+{
+    TForm form;
+    auto* edit = new QLineEdit(&form);
+    auto* recorder = new TKeyRecorder(&form);
+    recorder->move(0, 40);
+    form.SetKeyPreview(true);
+    std::vector<std::string> seen;
+    form.OnKeyDown = [&](QObject* sender, int& key, Qt::KeyboardModifiers modifiers) {
+        EXPECT_EQ(sender, &form);
+        seen.push_back("down " + std::to_string(key) + (modifiers & Qt::ShiftModifier ? " shift" : "") + " edit:" +
+                       edit->text().toStdString());
+        if (key == Qt::Key_X) key = 0;
+        if (key == Qt::Key_Down) key = Qt::Key_Up;
+    };
+    form.OnKeyUp = [&](QObject*, int& key, Qt::KeyboardModifiers) { seen.push_back("up " + std::to_string(key)); };
+    form.show();
+    edit->setFocus();
+
+    QTest::keyClick(form.windowHandle(), Qt::Key_A);
+    QTest::keyClick(form.windowHandle(), Qt::Key_X);
+    QTest::keyClick(form.windowHandle(), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text(), "a");
+    const std::string shift = std::to_string(Qt::Key_Shift);
+    const std::string f1 = std::to_string(Qt::Key_F1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 65 edit:", "up 65", "down 88 edit:a", "up 88",
+                                              "down " + shift + " shift edit:a", "down " + f1 + " shift edit:a",
+                                              "up " + f1, "up " + shift}));
+
+    // A changed key travels on as the new key, without its character.
+    recorder->setFocus();
+    QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QTest::keyClick(form.windowHandle(), Qt::Key_B);
+    EXPECT_EQ(recorder->keys, (std::vector<std::pair<int, QString>>{{Qt::Key_Up, QString()}, {Qt::Key_B, "b"}}));
+
+    // Without the preview the window does not hear the control's keys.
+    form.SetKeyPreview(false);
+    seen.clear();
+    QTest::keyClick(form.windowHandle(), Qt::Key_C);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(recorder->keys.back().first, Qt::Key_C);
+}
+
+TEST(FormsTest, EnterAndEscapeClickTheDefaultAndCancelButtons)
+{
+    TForm form;
+    auto* edit = new QLineEdit(&form);
+    auto* ok = new TBitBtn(&form);
+    auto* cancel = new TBitBtn(&form);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    std::vector<QObject*> clicked;
+    ok->OnClick = cancel->OnClick = [&](QObject* sender) { clicked.push_back(sender); };
+    form.show();
+    edit->setFocus();
+    QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
+    // A disabled default button does not answer.
+    ok->setEnabled(false);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Enter);
+    EXPECT_EQ(clicked, (std::vector<QObject*>{ok, cancel}));
+}
+
+TEST(FormsTest, BoundsAndStateTakeEffectAtOnce)
+{
+    TForm form;
+    form.SetTop(30);
+    form.SetLeft(20);
+    form.SetHeight(300);
+    form.SetWidth(400);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(20, 30, 400, 300));
+    form.show();
+    const QRect outer(form.Left(), form.Top(), form.Width(), form.Height());
+    form.SetWindowState(wsMaximized);
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    form.SetWindowState(wsNormal);
+    EXPECT_EQ(form.WindowState(), wsNormal);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
+}
+
+TEST(FormsTest, ShowEventsAndPositionOnTheScreen)
+{
+    TForm form;
+    form.SetBorderStyle(bsNone);
+    form.SetFormStyle(fsStayOnTop);
+    form.SetPosition(poScreenCenter);
+    form.SetClientWidth(336);
+    form.SetClientHeight(236);
+    int shows = 0;
+    int resizes = 0;
+    form.OnShow = [&](QObject*) { ++shows; };
+    form.OnResize = [&](QObject*) { ++resizes; };
+    EXPECT_EQ(resizes, 0);
+    form.Show();
+    EXPECT_EQ(shows, 1);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(QPoint(form.Left(), form.Top()), ScreenCentredPosition(QSize(336, 236), &form));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    // Showing a visible window again is no new showing.
+    form.Show();
+    EXPECT_EQ(shows, 1);
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(shows, 2);
+}
+
+TEST(FormsTest, HintsShowOnlyWhereTheWindowShowsHints)
+{
+    TForm form;
+    auto* control = new QWidget(&form);
+    control->resize(50, 20);
+    control->setToolTip("Homepage öffnen");
+    form.show();
+    const auto askForHint = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), control->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(control, &help);
+    };
+    askForHint();
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+    form.SetShowHint(true);
+    askForHint();
+    EXPECT_EQ(QToolTip::text(), "Homepage öffnen");
+    QToolTip::hideText();
+}
+
+}  // namespace
+}  // namespace quorvane
