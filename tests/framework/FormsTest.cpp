@@ -8,7 +8,6 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTimer>
 #include <QToolTip>
 #include <QtTest/QTest>
@@ -32,22 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override { keys.emplace_back(event->key(), event->text()); }
 };
 
-// Runs `step` once the modal loop is running; the timer dies with the test,
-// so nothing of it fires in a later one.
-class TInModalLoop {
-public:
-    explicit TInModalLoop(std::function<void()> step)
-    {
-        m_timer.setSingleShot(true);
-        QObject::connect(&m_timer, &QTimer::timeout, std::move(step));
-        m_timer.start(0);
-    }
-
-private:
-    QTimer m_timer;
-};
-
-TEST(FormsTest, ShowModalRefusesAVisibleWindow)
+TEST(FormsTest, ModalStateEndsByResultOrClose)
 {
     TForm form;
     form.Show();
@@ -57,70 +41,49 @@ TEST(FormsTest, ShowModalRefusesAVisibleWindow)
     } catch (const EInvalidOperation& error) {
         EXPECT_EQ(error.Message(), "Kann aus einem sichtbaren Fenster kein modales machen");
     }
-    EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.Modal());
-}
+    form.Hide();
 
-TEST(FormsTest, ModalResultOfAButtonEndsTheModalState)
-{
-    TForm form;
     auto* ok = new TBitBtn(&form);
     ok->SetModalResult(mrOk);
     std::vector<std::string> events;
     ok->OnClick = [&](QObject*) { events.push_back("click " + std::to_string(form.ModalResult())); };
-    form.OnClose = [&](QObject*, TCloseAction&) { events.push_back("close"); };
-    bool blockedOthers = false;
-    TInModalLoop step([&] {
-        blockedOthers = QApplication::activeModalWidget() == &form && form.Modal();
-        ok->click();
+    // Each step runs once the modal loop is running; every other close is
+    // refused, and the step is tried again after the refusal.
+    std::function<void()> action = [&] { ok->click(); };
+    QTimer step;
+    step.setSingleShot(true);
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        EXPECT_EQ(QApplication::activeModalWidget(), &form);
+        action();
     });
-    EXPECT_EQ(form.ShowModal(), mrOk);
-    EXPECT_TRUE(blockedOthers);
-    // The click handler runs to its end before the window closes.
-    EXPECT_EQ(events, (std::vector<std::string>{"click 1", "close"}));
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(form.Modal());
-    EXPECT_EQ(form.windowModality(), Qt::NonModal);
-}
-
-TEST(FormsTest, ClosingAModalWindowGivesCancelUnlessTheCloseHandlerRefuses)
-{
-    TForm form;
     int closes = 0;
-    form.OnClose = [&](QObject*, TCloseAction& action) {
-        // The first attempt is refused, the second goes through.
-        if (++closes == 1) action = caNone;
+    form.OnClose = [&](QObject*, TCloseAction& closeAction) {
+        events.push_back("close");
+        if (++closes % 2 == 1) {
+            closeAction = caNone;
+            step.start(0);
+        }
     };
-    int attempts = 0;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        ++attempts;
-        if (attempts > 5) form.SetModalResult(mrAbort);  // a refusal that never ends must not hang the test
-        form.Close();
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        form.OnClose = nullptr;
+        form.SetModalResult(mrAbort);
     });
-    timer.start(0);
-    EXPECT_EQ(form.ShowModal(), mrCancel);
-    EXPECT_EQ(closes, 2);
-}
+    watchdog.start(20000);
 
-TEST(FormsTest, CloseHidesAndReportsUnlessRefused)
-{
-    TForm form;
-    int closed = 0;
-    QObject::connect(&form, &TForm::Closed, [&] { ++closed; });
-    TCloseAction answer = caNone;
-    form.OnClose = [&](QObject*, TCloseAction& action) { action = answer; };
-    form.Show();
-    form.Close();
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(closed, 0);
-    answer = caHide;
-    form.Close();
+    step.start(0);
+    // The click handler runs to its end before the window closes.
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(events, (std::vector<std::string>{"click 1", "close", "click 1", "close"}));
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(closed, 1);
-    // A hidden window comes back with its controls as they were.
-    form.Show();
-    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.windowModality(), Qt::NonModal);
+
+    events.clear();
+    action = [&] { form.Close(); };
+    step.start(0);
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(events, (std::vector<std::string>{"close", "close"}));
 }
 
 TEST(FormsTest, KeyPreviewSeesEveryKeyBeforeTheFocusedControl)
@@ -203,7 +166,7 @@ TEST(FormsTest, BoundsAndStateTakeEffectAtOnce)
     EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
 }
 
-TEST(FormsTest, ShowEventsAndPositionOnTheScreen)
+TEST(FormsTest, ShowAndCloseEventsAndPositionOnTheScreen)
 {
     TForm form;
     form.SetBorderStyle(bsNone);
@@ -211,23 +174,27 @@ TEST(FormsTest, ShowEventsAndPositionOnTheScreen)
     form.SetPosition(poScreenCenter);
     form.SetClientWidth(336);
     form.SetClientHeight(236);
-    int shows = 0;
-    int resizes = 0;
-    form.OnShow = [&](QObject*) { ++shows; };
-    form.OnResize = [&](QObject*) { ++resizes; };
-    EXPECT_EQ(resizes, 0);
+    std::string events;
+    form.OnShow = [&](QObject*) { events += "show "; };
+    form.OnResize = [&](QObject*) { events += "resize "; };
+    TCloseAction answer = caNone;
+    form.OnClose = [&](QObject*, TCloseAction& action) {
+        events += "close ";
+        action = answer;
+    };
+    QObject::connect(&form, &TForm::Closed, [&] { events += "closed "; });
     form.Show();
-    EXPECT_EQ(shows, 1);
-    EXPECT_EQ(resizes, 1);
     EXPECT_EQ(QPoint(form.Left(), form.Top()), ScreenCentredPosition(QSize(336, 236), &form));
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    // Showing a visible window again is no new showing.
+    form.Show();  // already visible: no new showing
+    form.Close();
+    EXPECT_TRUE(form.isVisible());
+    answer = caHide;
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
     form.Show();
-    EXPECT_EQ(shows, 1);
-    form.Hide();
-    form.Show();
-    EXPECT_EQ(shows, 2);
+    EXPECT_EQ(events, "resize show close close closed show ");
 }
 
 TEST(FormsTest, HintsShowOnlyWhereTheWindowShowsHints)
