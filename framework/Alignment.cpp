@@ -159,7 +159,7 @@ QPoint ClientOrigin(const QWidget* parent)
     return {0, 0};
 }
 
-void SetBounds(QWidget* control, int left, int top, int width, int height)
+void SetControlBounds(QWidget* control, int left, int top, int width, int height)
 {
     if (auto* form = qobject_cast<TForm*>(control)) {
         form->SetBounds(left, top, width, height);

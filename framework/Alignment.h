@@ -29,7 +29,7 @@ QPoint ClientOrigin(const QWidget* parent);
 
 // Places `control` in its parent's client area (outer bounds for windows) and
 // lays out whatever depends on it at once.
-void SetBounds(QWidget* control, int left, int top, int width, int height);
+void SetControlBounds(QWidget* control, int left, int top, int width, int height);
 
 // A control can take the focus when it and every parent up to its window are
 // visible and enabled (panels count as disabled when their content takes no

@@ -155,4 +155,15 @@ private:
 // The window a control sits in, or nullptr when that is no TForm.
 TForm* ParentForm(const QWidget* control);
 
+// A control of a window's description: made with its parent and named as
+// the design names it, so that tests and the settings find it by that name.
+//     Panel1 = CreateControl<TPanel>(this, "Panel1");
+template <class Control, class Parent>
+Control* CreateControl(Parent* parent, const char* name)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromUtf8(name));
+    return control;
+}
+
 }  // namespace quorvane

@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "framework/Alignment.h"
 #include "framework/MouseCapture.h"
 #include "framework/Timers.h"
 #include "runtime/Exceptions.h"
@@ -28,10 +29,12 @@ class TFormTest : public TForm {
 public:
     TFormTest()
     {
-        Edit1 = new QLineEdit(this);
-        Button1 = new QPushButton("Testen", this);
-        Button1->move(0, 30);
-        Timer1 = new TTimer(this);
+        setObjectName("FormTest");
+        Edit1 = CreateControl<QLineEdit>(this, "Edit1");
+        Button1 = CreateControl<QPushButton>(this, "Button1");
+        Button1->setText("Testen");
+        SetControlBounds(Button1, 0, 30, 90, 25);
+        Timer1 = CreateControl<TTimer>(this, "Timer1");
         OnCreate = {this, &TFormTest::FormCreate};
         OnClose = {this, &TFormTest::FormClose};
         OnKeyDown = {this, &TFormTest::FormKeyDown};
@@ -169,7 +172,7 @@ TEST_F(ApplicationTest, ErrorInTheCreateHandlerLeavesACompleteWindow)
     EXPECT_EQ(boxes.Requests(), std::vector<TMessageBoxRequest>{ErrorBox("Ungültiger Dateiname.")});
     ASSERT_NE(failing, nullptr);
     EXPECT_EQ(Application().MainForm(), failing);
-    EXPECT_EQ(failing->Button1->text(), "Testen");
+    EXPECT_EQ(failing->findChild<QPushButton*>("Button1"), failing->Button1);
     EXPECT_FALSE(failing->isVisible());
 }
 

@@ -63,7 +63,7 @@ TEST(AlignmentTest, BevelsAndBorderNarrowTheClientArea)
     // The structure panel: raised outside, lowered inside, one pixel each.
     auto* structure = new TPanel(&form);
     structure->SetBevelInner(bvLowered);
-    SetBounds(structure, 15, 20, 470, 120);
+    SetControlBounds(structure, 15, 20, 470, 120);
     QWidget* left = AddAligned(structure, alLeft, 205, 10);
     QWidget* client = AddAligned(structure, alClient, 10, 10);
     EXPECT_EQ(left->geometry(), QRect(2, 2, 205, 116));
@@ -73,9 +73,9 @@ TEST(AlignmentTest, BevelsAndBorderNarrowTheClientArea)
     auto* framed = new TPanel(&form);
     framed->SetBevelOuter(bvNone);
     framed->SetBorderStyle(bsSingle);
-    SetBounds(framed, -2, -2, 340, 240);
+    SetControlBounds(framed, -2, -2, 340, 240);
     auto* child = new QWidget(framed);
-    SetBounds(child, 10, 8, 318, 183);
+    SetControlBounds(child, 10, 8, 318, 183);
     EXPECT_EQ(child->geometry(), QRect(12, 10, 318, 183));
     EXPECT_EQ(AddAligned(framed, alClient, 1, 1)->geometry(), QRect(2, 2, 336, 236));
 }
@@ -103,7 +103,7 @@ TEST(AlignmentTest, OrderOfAddingSidesAndVisibility)
     top1->show();
     EXPECT_EQ(client->geometry(), QRect(40, 15, 130, 65));
     // A strip that changes its size moves the rest at once.
-    SetBounds(left, 0, 0, 60, 1);
+    SetControlBounds(left, 0, 0, 60, 1);
     EXPECT_EQ(client->geometry(), QRect(60, 15, 110, 65));
 }
 
