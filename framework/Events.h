@@ -63,7 +63,7 @@ using TCloseEvent = TEvent<QObject*, TCloseAction&>;
 
 // The key is a Qt key code (Qt::Key_F1, Qt::Key_Return, ...). A handler that
 // sets it to 0 consumes the key; one that sets another code passes that key on
-// instead.
+// instead, without the typed character.
 using TKeyEvent = TEvent<QObject*, int&, Qt::KeyboardModifiers>;
 
 }  // namespace quorvane

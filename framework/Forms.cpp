@@ -102,13 +102,28 @@ std::string TForm::Caption() const { return FromQString(windowTitle()); }
 
 void TForm::SetCaption(std::string_view caption) { setWindowTitle(ToQString(caption)); }
 
-int TForm::Left() const { return frameGeometry().x(); }
+// Until the window manager has framed the window, the outer bounds are the
+// ones asked for; reading them back must give those, or the stored bounds
+// would creep by the frame at every start.
+int TForm::Left() const { return RequestedOuterBounds() ? RequestedOuterBounds()->x() : frameGeometry().x(); }
 
-int TForm::Top() const { return frameGeometry().y(); }
+int TForm::Top() const { return RequestedOuterBounds() ? RequestedOuterBounds()->y() : frameGeometry().y(); }
 
-int TForm::Width() const { return frameGeometry().width(); }
+int TForm::Width() const
+{
+    return RequestedOuterBounds() ? RequestedOuterBounds()->width() : frameGeometry().width();
+}
 
-int TForm::Height() const { return frameGeometry().height(); }
+int TForm::Height() const
+{
+    return RequestedOuterBounds() ? RequestedOuterBounds()->height() : frameGeometry().height();
+}
+
+const std::optional<QRect>& TForm::RequestedOuterBounds() const
+{
+    static const std::optional<QRect> none;
+    return WindowState() == wsNormal ? m_requestedOuterBounds : none;
+}
 
 void TForm::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
 
@@ -120,15 +135,48 @@ void TForm::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
 
 void TForm::SetBounds(int left, int top, int width, int height)
 {
-    const QRect frame = frameGeometry();
-    const QRect client = geometry();
+    const QSize frame = FrameSize();
     move(left, top);
-    ResizeClient(width - (frame.width() - client.width()), height - (frame.height() - client.height()));
+    ResizeClient(width - frame.width(), height - frame.height());
+    m_requestedOuterBounds.reset();
+    if (frame.isNull() && m_borderStyle != bsNone) {
+        // The frame is not known yet: for now the client is too large by it.
+        m_requestedOuterBounds = QRect(left, top, std::max(0, width), std::max(0, height));
+        m_requestedClientSize = size();
+        FitRequestedOuterBounds();
+    }
 }
 
-void TForm::SetClientWidth(int width) { ResizeClient(width, height()); }
+QSize TForm::FrameSize() const { return frameGeometry().size() - size(); }
 
-void TForm::SetClientHeight(int height) { ResizeClient(width(), height); }
+// Once the frame is known, the window takes the outer bounds asked for,
+// unless someone has sized it since.
+void TForm::FitRequestedOuterBounds()
+{
+    if (!m_requestedOuterBounds || m_fitSuspended || !isVisible() || WindowState() != wsNormal) return;
+    if (size() != m_requestedClientSize) {
+        m_requestedOuterBounds.reset();
+        return;
+    }
+    const QSize frame = FrameSize();
+    if (frame.isNull()) return;
+    const QRect outer = *m_requestedOuterBounds;
+    m_requestedOuterBounds.reset();
+    move(outer.topLeft());
+    ResizeClient(outer.width() - frame.width(), outer.height() - frame.height());
+}
+
+void TForm::SetClientWidth(int width)
+{
+    m_requestedOuterBounds.reset();
+    ResizeClient(width, height());
+}
+
+void TForm::SetClientHeight(int height)
+{
+    m_requestedOuterBounds.reset();
+    ResizeClient(width(), height);
+}
 
 void TForm::ResizeClient(int width, int height)
 {
@@ -159,13 +207,22 @@ void TForm::SetWindowState(TWindowState state)
     if (state == wsMaximized) wanted |= Qt::WindowMaximized;
     if (wanted == old) return;
     const QRect normal = normalGeometry();
-    setWindowState(wanted);
-    // The window manager restores the bounds when it gets round to it; the
-    // program reads them right away.
-    if (state == wsNormal && (old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && normal.isValid()) {
-        setGeometry(normal);
+    {
+        // The window passes through sizes of nobody's choosing meanwhile.
+        m_fitSuspended = true;
+        struct TSuspendFit {
+            bool& suspended;
+            ~TSuspendFit() { suspended = false; }
+        } suspend{m_fitSuspended};
+        setWindowState(wanted);
+        // The window manager restores the bounds when it gets round to it;
+        // the program reads them right away.
+        if (state == wsNormal && (old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && normal.isValid()) {
+            setGeometry(normal);
+        }
     }
     AlignControls(this);
+    FitRequestedOuterBounds();
 }
 
 void TForm::SetBorderStyle(TBorderStyle style)
@@ -270,9 +327,10 @@ void TForm::EndModalOnRequest()
 void TForm::setVisible(bool visible)
 {
     if (visible && !isVisible() && m_position == poScreenCenter) {
-        move(ScreenCentredPosition(frameGeometry().size(), this));
+        move(ScreenCentredPosition(QSize(Width(), Height()), this));
     }
     QWidget::setVisible(visible);
+    FitRequestedOuterBounds();
 }
 
 bool TForm::event(QEvent* event)
@@ -281,7 +339,17 @@ bool TForm::event(QEvent* event)
         EndModalOnRequest();
         return true;
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    switch (event->type()) {
+    // The window manager reports the frame some time after the window is
+    // shown, with one of these.
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+    case QEvent::WindowStateChange: FitRequestedOuterBounds(); break;
+    default: break;
+    }
+    return handled;
 }
 
 void TForm::showEvent(QShowEvent* event)

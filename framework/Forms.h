@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -141,6 +142,9 @@ private:
     void EndModalOnRequest();
     void UpdateWindowFlags();
     void ResizeClient(int width, int height);
+    QSize FrameSize() const;
+    void FitRequestedOuterBounds();
+    const std::optional<QRect>& RequestedOuterBounds() const;
 
     bool m_keyPreview = false;
     bool m_showHint = false;
@@ -150,6 +154,11 @@ private:
     TModalResult m_modalResult = mrNone;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalEndPosted = false;
+    // The outer bounds asked for before the window manager framed the
+    // window, and the client size given for them meanwhile.
+    std::optional<QRect> m_requestedOuterBounds;
+    QSize m_requestedClientSize;
+    bool m_fitSuspended = false;
 };
 
 // The window a control sits in, or nullptr when that is no TForm.

@@ -156,14 +156,29 @@ TEST(FormsTest, BoundsAndStateTakeEffectAtOnce)
     form.SetLeft(20);
     form.SetHeight(300);
     form.SetWidth(400);
-    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(20, 30, 400, 300));
+    const QRect outer(20, 30, 400, 300);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
+    // Once framed, the window keeps the outer bounds it was given.
     form.show();
-    const QRect outer(form.Left(), form.Top(), form.Width(), form.Height());
+    EXPECT_EQ(form.frameGeometry(), outer);
     form.SetWindowState(wsMaximized);
     EXPECT_EQ(form.WindowState(), wsMaximized);
     form.SetWindowState(wsNormal);
     EXPECT_EQ(form.WindowState(), wsNormal);
     EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
+    // Started maximised, the window still restores to the bounds it was given.
+    TForm maximised;
+    maximised.SetBounds(20, 30, 400, 300);
+    maximised.SetWindowState(wsMaximized);
+    maximised.show();
+    EXPECT_NE(maximised.Width(), 400);
+    maximised.SetWindowState(wsNormal);
+    EXPECT_EQ(QRect(maximised.Left(), maximised.Top(), maximised.Width(), maximised.Height()), outer);
+    // A fixed frame keeps the user from resizing, not the program.
+    form.SetBorderStyle(bsSingle);
+    form.SetWidth(500);
+    EXPECT_EQ(form.Width(), outer.width() + 100);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
 }
 
 TEST(FormsTest, ShowAndCloseEventsAndPositionOnTheScreen)
