@@ -1,0 +1,396 @@
+#include "platform/Registry.h"
+
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
+
+// The registry of a posix desktop is its own file associations: the program
+// asks which application opens web pages, and the answer comes from the
+// mimeapps.list files and desktop entries every desktop reads. Only the keys
+// the program asks for exist:
+//   ".HTM", ".HTML", ".SHTML", ".SHTM"  default value: the desktop entry that
+//                                       opens text/html ("firefox.desktop")
+//   "<entry>\shell\open\command"       default value: the entry's Exec line,
+//                                       field codes (%u, %U ...) left in place
+// Everything is read anew whenever a key is opened, so a browser chosen in
+// the desktop's settings counts at the next click.
+namespace quorvane::platform::posix {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kHtmlType = "text/html";
+constexpr std::array<std::string_view, 4> kWebPageExtensions = {".htm", ".html", ".shtml", ".shtm"};
+constexpr std::array<std::string_view, 3> kCommandPath = {"shell", "open", "command"};
+
+bool SameLetters(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::string> SplitList(std::string_view text, char separator)
+{
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(separator, start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view item = Trimmed(text.substr(start, end - start));
+        if (!item.empty()) items.emplace_back(item);
+        start = end + 1;
+    }
+    return items;
+}
+
+// The groups and keys of a desktop entry or a mimeapps.list; for a key that
+// appears twice in a group the first one counts.
+class TKeyFile {
+public:
+    explicit TKeyFile(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::string line;
+        std::map<std::string, std::string>* group = nullptr;
+        while (std::getline(in, line)) {
+            const std::string_view text = Trimmed(line);
+            if (text.empty() || text.front() == '#') continue;
+            if (text.front() == '[' && text.back() == ']') {
+                group = &m_groups[std::string(text.substr(1, text.size() - 2))];
+                continue;
+            }
+            const std::size_t equals = text.find('=');
+            if (group == nullptr || equals == std::string_view::npos) continue;
+            group->emplace(std::string(Trimmed(text.substr(0, equals))), std::string(Trimmed(text.substr(equals + 1))));
+        }
+    }
+
+    const std::string* Value(const std::string& group, std::string_view key) const
+    {
+        const auto g = m_groups.find(group);
+        if (g == m_groups.end()) return nullptr;
+        const auto k = g->second.find(std::string(key));
+        return k == g->second.end() ? nullptr : &k->second;
+    }
+
+    std::vector<std::string> List(const std::string& group, std::string_view key) const
+    {
+        const std::string* value = Value(group, key);
+        return value ? SplitList(*value, ';') : std::vector<std::string>{};
+    }
+
+private:
+    std::map<std::string, std::map<std::string, std::string>> m_groups;
+};
+
+std::string HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+    if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) return user->pw_dir;
+    return {};
+}
+
+// The base folders of the XDG rules: a variable that is unset, empty or not
+// an absolute path counts as missing and its default is used.
+fs::path UserBaseFolder(const char* variable, std::string_view homeDefault)
+{
+    if (const char* value = std::getenv(variable); value != nullptr && *value == '/') return value;
+    return fs::path(HomeFolder()) / homeDefault;
+}
+
+std::vector<fs::path> SystemBaseFolders(const char* variable, std::string_view defaults)
+{
+    const char* value = std::getenv(variable);
+    std::vector<fs::path> folders;
+    for (const std::string& folder : SplitList(value != nullptr && *value != '\0' ? value : defaults, ':')) {
+        if (folder.front() == '/') folders.emplace_back(folder);
+    }
+    if (folders.empty() && value != nullptr) {
+        for (const std::string& folder : SplitList(defaults, ':')) folders.emplace_back(folder);
+    }
+    return folders;
+}
+
+std::vector<fs::path> ApplicationFolders()
+{
+    std::vector<fs::path> folders{UserBaseFolder("XDG_DATA_HOME", ".local/share") / "applications"};
+    for (const fs::path& base : SystemBaseFolders("XDG_DATA_DIRS", "/usr/local/share:/usr/share")) {
+        folders.push_back(base / "applications");
+    }
+    return folders;
+}
+
+// Every mimeapps.list in the order of preference: the user's configuration,
+// the system's configuration, then the user's and the system's application
+// folders; in each folder the lists of the running desktop come first.
+std::vector<fs::path> MimeAppsLists()
+{
+    std::vector<fs::path> folders{UserBaseFolder("XDG_CONFIG_HOME", ".config")};
+    for (const fs::path& base : SystemBaseFolders("XDG_CONFIG_DIRS", "/etc/xdg")) folders.push_back(base);
+    for (const fs::path& folder : ApplicationFolders()) folders.push_back(folder);
+
+    std::vector<std::string> desktops;
+    if (const char* current = std::getenv("XDG_CURRENT_DESKTOP"); current != nullptr) {
+        for (std::string desktop : SplitList(current, ':')) {
+            for (char& c : desktop) {
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+            }
+            desktops.push_back(std::move(desktop));
+        }
+    }
+    std::vector<fs::path> lists;
+    for (const fs::path& folder : folders) {
+        for (const std::string& desktop : desktops) lists.push_back(folder / (desktop + "-mimeapps.list"));
+        lists.push_back(folder / "mimeapps.list");
+    }
+    return lists;
+}
+
+bool IsFile(const fs::path& path)
+{
+    std::error_code ignored;
+    return fs::is_regular_file(path, ignored);
+}
+
+// A desktop entry's id may stand for a file in a subfolder: "kde-konqueror.desktop"
+// is also applications/kde/konqueror.desktop. It never leads out of the folder.
+std::optional<fs::path> FindEntryFile(const fs::path& folder, std::string_view id)
+{
+    if (IsFile(folder / id)) return folder / id;
+    for (std::size_t dash = id.find('-'); dash != std::string_view::npos; dash = id.find('-', dash + 1)) {
+        const std::string_view prefix = id.substr(0, dash);
+        if (prefix.empty() || prefix == "." || prefix == "..") continue;
+        std::error_code ignored;
+        const fs::path subFolder = folder / prefix;
+        if (fs::is_directory(subFolder, ignored)) {
+            if (auto found = FindEntryFile(subFolder, id.substr(dash + 1))) return found;
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsEntryId(std::string_view id)
+{
+    constexpr std::string_view kSuffix = ".desktop";
+    return id.size() > kSuffix.size() && id.substr(id.size() - kSuffix.size()) == kSuffix &&
+           id.find('/') == std::string_view::npos && id.find('\0') == std::string_view::npos;
+}
+
+// The string escapes of desktop entries; the quoting of the Exec line itself
+// stays, because whoever runs the command splits it.
+std::string Unescaped(std::string_view value)
+{
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            text += value[i];
+            continue;
+        }
+        switch (value[++i]) {
+        case 's': text += ' '; break;
+        case 'n': text += '\n'; break;
+        case 't': text += '\t'; break;
+        case 'r': text += '\r'; break;
+        case '\\': text += '\\'; break;
+        default:
+            text += '\\';
+            text += value[i];
+        }
+    }
+    return text;
+}
+
+// The Exec line of an installed entry. The first file found for an id hides
+// those of the folders after it, also when it is marked Hidden (the user's
+// way of removing a system entry). An entry without Exec cannot be started
+// and counts as not installed.
+std::optional<std::string> EntryCommand(std::string_view id)
+{
+    if (!IsEntryId(id)) return std::nullopt;
+    for (const fs::path& folder : ApplicationFolders()) {
+        const std::optional<fs::path> file = FindEntryFile(folder, id);
+        if (!file) continue;
+        const TKeyFile entry(*file);
+        const std::string* hidden = entry.Value("Desktop Entry", "Hidden");
+        const std::string* exec = entry.Value("Desktop Entry", "Exec");
+        if ((hidden && *hidden == "true") || exec == nullptr || exec->empty()) return std::nullopt;
+        return Unescaped(*exec);
+    }
+    return std::nullopt;
+}
+
+// The entry that opens web pages: the first installed default of the most
+// preferred list; when no list names a default, the first installed added
+// association that no list of the same or a preferred folder removed, then
+// the system's cache of the types entries declare, as other desktop programs
+// do when the user never chose a browser.
+std::optional<std::string> WebPageEntry()
+{
+    const std::vector<fs::path> lists = MimeAppsLists();
+    std::vector<TKeyFile> files;
+    files.reserve(lists.size());
+    for (const fs::path& list : lists) files.emplace_back(list);
+
+    for (const TKeyFile& file : files) {
+        for (const std::string& id : file.List("Default Applications", kHtmlType)) {
+            if (EntryCommand(id)) return id;
+        }
+    }
+    std::set<std::string> removed;
+    for (const TKeyFile& file : files) {
+        for (const std::string& id : file.List("Removed Associations", kHtmlType)) removed.insert(id);
+        for (const std::string& id : file.List("Added Associations", kHtmlType)) {
+            if (removed.count(id) == 0 && EntryCommand(id)) return id;
+        }
+    }
+    for (const fs::path& folder : ApplicationFolders()) {
+        for (const std::string& id : TKeyFile(folder / "mimeinfo.cache").List("MIME Cache", kHtmlType)) {
+            if (removed.count(id) == 0 && EntryCommand(id)) return id;
+        }
+    }
+    return std::nullopt;
+}
+
+struct TKeyContent {
+    std::optional<std::string> defaultValue;
+};
+
+// What a key path holds; nothing when there is no such key.
+std::optional<TKeyContent> Lookup(const std::vector<std::string>& path)
+{
+    if (path.empty()) return TKeyContent{};
+    for (std::string_view extension : kWebPageExtensions) {
+        if (!SameLetters(path.front(), extension)) continue;
+        if (path.size() > 1) return std::nullopt;
+        std::optional<std::string> entry = WebPageEntry();
+        if (!entry) return std::nullopt;
+        return TKeyContent{std::move(entry)};
+    }
+    if (path.size() > 1 + kCommandPath.size()) return std::nullopt;
+    for (std::size_t i = 1; i < path.size(); ++i) {
+        if (!SameLetters(path[i], kCommandPath[i - 1])) return std::nullopt;
+    }
+    std::optional<std::string> command = EntryCommand(path.front());
+    if (!command) return std::nullopt;
+    if (path.size() < 1 + kCommandPath.size()) return TKeyContent{};
+    return TKeyContent{std::move(command)};
+}
+
+class PosixRegistry final : public Registry {
+public:
+    std::int32_t OpenKey(RegistryKey parent, std::string_view subKey, RegistryKey& key) override
+    {
+        try {
+            std::vector<std::string> path;
+            {
+                std::lock_guard lock(m_mutex);
+                if (parent != kClassesRoot) {
+                    const auto open = m_openKeys.find(parent);
+                    if (open == m_openKeys.end()) return kRegistryInvalidHandle;
+                    path = open->second.path;
+                }
+            }
+            if (!subKey.empty()) {
+                std::size_t start = 0;
+                while (true) {
+                    const std::size_t end = std::min(subKey.find('\\', start), subKey.size());
+                    if (end == start) return kRegistryKeyNotFound;
+                    path.emplace_back(subKey.substr(start, end - start));
+                    if (end == subKey.size()) break;
+                    start = end + 1;
+                }
+            }
+            std::optional<TKeyContent> content = Lookup(path);
+            if (!content) return kRegistryKeyNotFound;
+            std::lock_guard lock(m_mutex);
+            key = m_nextKey;
+            m_nextKey += 4;
+            m_openKeys.emplace(key, TOpenKey{std::move(path), std::move(content->defaultValue)});
+            return kRegistrySuccess;
+        } catch (const std::bad_alloc&) {
+            return kRegistryNotEnoughMemory;
+        }
+    }
+
+    std::int32_t QueryDefaultValueSize(RegistryKey key, std::uint32_t& size) override
+    {
+        return QueryDefaultValue(key, nullptr, size);
+    }
+
+    std::int32_t QueryDefaultValue(RegistryKey key, char* buffer, std::uint32_t& size) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (key == kClassesRoot) return kRegistryKeyNotFound;
+        const auto open = m_openKeys.find(key);
+        if (open == m_openKeys.end()) return kRegistryInvalidHandle;
+        const std::optional<std::string>& value = open->second.defaultValue;
+        if (!value || value->size() >= std::numeric_limits<std::uint32_t>::max()) return kRegistryKeyNotFound;
+        const auto needed = static_cast<std::uint32_t>(value->size() + 1);
+        if (buffer == nullptr) {
+            size = needed;
+            return kRegistrySuccess;
+        }
+        if (size < needed) {
+            size = needed;
+            return kRegistryMoreData;
+        }
+        std::memcpy(buffer, value->c_str(), needed);
+        size = needed;
+        return kRegistrySuccess;
+    }
+
+    std::int32_t CloseKey(RegistryKey key) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (key == kClassesRoot) return kRegistrySuccess;
+        return m_openKeys.erase(key) == 1 ? kRegistrySuccess : kRegistryInvalidHandle;
+    }
+
+private:
+    struct TOpenKey {
+        std::vector<std::string> path;
+        std::optional<std::string> defaultValue;
+    };
+
+    std::mutex m_mutex;
+    std::map<RegistryKey, TOpenKey> m_openKeys;
+    RegistryKey m_nextKey = 0x1000;
+};
+
+}  // namespace
+}  // namespace quorvane::platform::posix
+
+namespace quorvane::platform {
+
+Registry& NativeRegistry()
+{
+    static posix::PosixRegistry registry;
+    return registry;
+}
+
+}  // namespace quorvane::platform

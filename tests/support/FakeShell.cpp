@@ -1,0 +1,11 @@
+#include "tests/support/FakeShell.h"
+
+namespace quorvane::testing {
+
+std::intptr_t FakeShell::Execute(std::string_view program, std::string_view parameters, int showCommand)
+{
+    m_calls.push_back({std::string(program), std::string(parameters), showCommand});
+    return m_result;
+}
+
+}  // namespace quorvane::testing

@@ -1,0 +1,174 @@
+#include "ui/WebStart.h"
+
+#include "tests/support/FakeRegistry.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/HostOverride.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+using testing::FakeRegistry;
+using testing::FakeShell;
+using testing::ScopedHostService;
+
+// Fills a registry from lines "path=value" (a key with a default value),
+// "path" (a key without one), "!size path" and "!read path" (that query fails).
+void Load(FakeRegistry& registry, const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines) {
+        if (line.rfind("!size ", 0) == 0) {
+            registry.FailSizeQuery(line.substr(6));
+        } else if (line.rfind("!read ", 0) == 0) {
+            registry.FailRead(line.substr(6));
+        } else if (const std::size_t equals = line.find('='); equals != std::string::npos) {
+            registry.AddKey(line.substr(0, equals), line.substr(equals + 1));
+        } else {
+            registry.AddKey(line);
+        }
+    }
+}
+
+class WebStartTest : public ::testing::Test {
+protected:
+    void Register(const std::string& command)
+    {
+        Load(m_registry, {".HTM=htmlfile", "htmlfile\\shell\\open\\command=" + command});
+    }
+
+    FakeRegistry m_registry;
+    FakeShell m_shell;
+    ScopedHostService<platform::Registry> m_useRegistry{m_registry, platform::ReplaceHostRegistry};
+    ScopedHostService<platform::Shell> m_useShell{m_shell, platform::ReplaceHostShell};
+    TWebStart m_webStart;
+};
+
+TEST(WebStartSplitTest, SplitsRegisteredCommandsIntoProgramAndArguments)
+{
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {R"("C:\Programme\Netz\netz.exe" -nohome)", R"(C:\Programme\Netz\netz.exe)", "-nohome"},
+        {R"(C:\WEB\VIEW.EXE "%1")", R"(C:\WEB\VIEW.EXE)", ""},
+        {R"("C:\Web\Browse.exe" -url "%1" -new)", R"(C:\Web\Browse.exe)", "-url  -new"},
+        {R"(C:\ALT\WEB.cOm)", R"(C:\ALT\WEB.cOm)", ""},
+        {R"(C:\A.EXE -profile D:\B.bat %1)", R"(C:\A.EXE -profile D:\B.bat)", ""},
+        {"X.EXE %L -a %* -b%1x c %%1", "X.EXE", "-a  -b c"},
+        {"X.EXE\t-a\t\x01", "X.EXE", "-a"},
+        {"X.EXE \xE4rger \xFC", "X.EXE", "\xE4rger \xFC"},
+        {R"(C:\"W"\V.EXE)", R"(C:\"W"\V.EXE)", ""},
+        // Commands of posix desktops have no program extension.
+        {"firefox-esr %u", "firefox-esr", ""},
+        {R"(  "/opt/Mein Browser/start" --new-window %U)", "/opt/Mein Browser/start", "--new-window"},
+        {R"(env LANG="de DE" web %u)", "env", "LANG=de DE web"},
+    };
+    for (const auto& [command, program, arguments] : cases) {
+        SCOPED_TRACE(command);
+        FakeRegistry registry;
+        Load(registry, {".HTM=htmlfile", "htmlfile\\shell\\open\\command=" + command});
+        ScopedHostService<platform::Registry> useRegistry(registry, platform::ReplaceHostRegistry);
+        BrowserArguments = "left over";
+        EXPECT_EQ(TWebStart().SplitBrowserCommand(), program);
+        EXPECT_EQ(BrowserArguments, arguments);
+        EXPECT_TRUE(registry.AllClosed());
+    }
+}
+
+TEST(WebStartSplitTest, FindsTheFirstExtensionThatYieldsACommandAndClosesEveryKey)
+{
+    const std::string kLong(1024, 'k');
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, ""},
+        {{".HTM=a", ".HTML=b", "b\\shell\\open\\command=B.EXE"}, "B.EXE"},
+        {{".htm=a", "A\\Shell\\Open\\Command=A.EXE", ".HTML=b", "b\\shell\\open\\command=B.EXE"}, "A.EXE"},
+        {{".SHTM=d", "d\\shell\\open\\command=D.EXE"}, "D.EXE"},
+        // The type name's size cannot be asked: even the extension's own key is skipped.
+        {{".HTM=a", "!size .HTM", ".HTM\\shell\\open\\command=OWN.EXE", "a\\shell\\open\\command=A.EXE",
+          ".SHTML\\shell\\open\\command=E.EXE", ".SHTML="},
+         "E.EXE"},
+        {{".HTM=a", "a\\shell\\open\\command=", ".HTM\\shell\\open\\command=OWN.EXE"}, "OWN.EXE"},
+        {{".HTM=a", "a\\shell\\open\\command", ".HTM\\shell\\open\\command=OWN.EXE"}, "OWN.EXE"},
+        {{".HTM=a", "a\\shell\\open\\command=A.EXE", "!size a\\shell\\open\\command",
+          ".HTM\\shell\\open\\command=OWN.EXE"},
+         "OWN.EXE"},
+        // A failed read counts as an empty text.
+        {{".HTM=a", "a\\shell\\open\\command=A.EXE", "!read a\\shell\\open\\command", ".HTML=b",
+          ".HTML\\shell\\open\\command=B.EXE"},
+         "B.EXE"},
+        {{std::string(".HTM=a\0junk", 11), "a\\shell\\open\\command=A.EXE"}, "A.EXE"},
+        {{".HTM=a", "a\\shell\\open\\command=" + kLong + "LOST"}, kLong},
+    };
+    for (const auto& [keys, command] : cases) {
+        SCOPED_TRACE(keys.empty() ? "empty registry" : keys.back());
+        FakeRegistry registry;
+        Load(registry, keys);
+        ScopedHostService<platform::Registry> useRegistry(registry, platform::ReplaceHostRegistry);
+        EXPECT_EQ(FindBrowserCommand(), command);
+        EXPECT_TRUE(registry.AllClosed());
+        EXPECT_EQ(registry.OpenCount(), registry.CloseCount());
+    }
+}
+
+TEST_F(WebStartTest, TriesTheStepsInOrderAndRepeatsTheLookupOnEveryCall)
+{
+    Load(m_registry, {".HTML=b", ".HTML\\shell\\open\\command=B.EXE"});
+    const std::vector<std::string> oneLookup = {".HTM", ".HTML", "B\\SHELL\\OPEN\\COMMAND",
+                                                ".HTML\\SHELL\\OPEN\\COMMAND"};
+    EXPECT_EQ(FindBrowserCommand(), "B.EXE");
+    EXPECT_EQ(m_registry.Attempts(), oneLookup);
+    EXPECT_TRUE(m_webStart.OpenUrl());
+    EXPECT_EQ(m_registry.Attempts().size(), 2 * oneLookup.size());
+}
+
+TEST_F(WebStartTest, StartsTheBrowserWithTheAddressOrTheMailLink)
+{
+    Register(R"("C:\Web\Browse.exe" -url "%1" -new)");
+    m_webStart.SetUrl("https://www.quorvane.example.org/?a=b c");
+    EXPECT_TRUE(m_webStart.OpenUrl());
+    m_webStart.SetBrowserState(gwNormal);
+    m_webStart.SetEMail("info@quorvane.example.org");
+    m_webStart.SetEMailSubject("Quorvane V1.24");
+    EXPECT_TRUE(m_webStart.SendEMail());
+
+    ASSERT_EQ(m_shell.Calls().size(), 2u);
+    EXPECT_EQ(m_shell.Calls()[0].program, R"(C:\Web\Browse.exe)");
+    EXPECT_EQ(m_shell.Calls()[0].parameters, "-url  -new https://www.quorvane.example.org/?a=b c");
+    EXPECT_EQ(m_shell.Calls()[0].showCommand, 3);
+    EXPECT_EQ(m_shell.Calls()[1].parameters, "-url  -new mailto:info@quorvane.example.org?subject=Quorvane V1.24");
+    EXPECT_EQ(m_shell.Calls()[1].showCommand, 1);
+    EXPECT_TRUE(m_registry.AllClosed());
+}
+
+TEST_F(WebStartTest, ParametersStartWithASpaceWhenTheCommandHasNoArguments)
+{
+    Register(R"(C:\WEB\VIEW.EXE "%1")");
+    m_webStart.SetUrl("https://a.example.org");
+    EXPECT_TRUE(m_webStart.OpenUrl());
+    EXPECT_TRUE(m_webStart.SendEMail());
+    ASSERT_EQ(m_shell.Calls().size(), 2u);
+    EXPECT_EQ(m_shell.Calls()[0].parameters, " https://a.example.org");
+    EXPECT_EQ(m_shell.Calls()[1].parameters, " mailto:?subject=");
+}
+
+TEST_F(WebStartTest, ReportsFailureWhenNothingIsRegisteredOrTheShellAnswers32OrLess)
+{
+    Load(m_registry, {".HTM=a"});
+    BrowserArguments = "kept";
+    EXPECT_EQ(m_webStart.SplitBrowserCommand(), "");
+    EXPECT_EQ(BrowserArguments, "kept");
+    EXPECT_FALSE(m_webStart.OpenUrl());
+    EXPECT_FALSE(m_webStart.SendEMail());
+    EXPECT_TRUE(m_shell.Calls().empty());
+
+    Load(m_registry, {".HTM\\shell\\open\\command=WEB.EXE"});
+    for (const std::intptr_t result : {std::intptr_t{-1}, std::intptr_t{2}, std::intptr_t{32}}) {
+        m_shell.SetResult(result);
+        EXPECT_FALSE(m_webStart.OpenUrl()) << result;
+        EXPECT_FALSE(m_webStart.SendEMail()) << result;
+    }
+    m_shell.SetResult(33);
+    EXPECT_TRUE(m_webStart.OpenUrl());
+    EXPECT_EQ(m_shell.Calls().size(), 7u);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,228 @@
+#include "ui/WebStart.h"
+
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace quorvane {
+
+std::string BrowserArguments;
+
+namespace {
+
+using platform::Registry;
+using platform::RegistryKey;
+
+constexpr std::array<std::string_view, 4> kWebPageExtensions = {".HTM", ".HTML", ".SHTML", ".SHTM"};
+constexpr std::array<std::string_view, 3> kProgramExtensions = {".EXE", ".BAT", ".COM"};
+constexpr std::string_view kOpenCommand = "shell\\open\\command";
+
+// One NUL-terminated value of 1,024 characters at most.
+constexpr std::uint32_t kValueBufferSize = 1025;
+// A longer value is read whole only to be cut short; one beyond this size is
+// no command anybody registered, and it is not read at all.
+constexpr std::uint32_t kLongestValueRead = 1u << 20;
+
+// A key opened for reading and closed again however the lookup leaves its
+// scope, so that no path of the lookup leaves a key open.
+class TOpenedKey {
+public:
+    TOpenedKey(Registry& registry, RegistryKey parent, std::string_view name) : m_registry(registry)
+    {
+        m_open = registry.OpenKey(parent, name, m_key) == platform::kRegistrySuccess;
+    }
+    ~TOpenedKey()
+    {
+        if (m_open) m_registry.CloseKey(m_key);
+    }
+    TOpenedKey(const TOpenedKey&) = delete;
+    TOpenedKey& operator=(const TOpenedKey&) = delete;
+
+    bool IsOpen() const { return m_open; }
+    RegistryKey Key() const { return m_key; }
+
+private:
+    Registry& m_registry;
+    RegistryKey m_key = 0;
+    bool m_open = false;
+};
+
+// The key's default value up to its first NUL and at most 1,024 characters;
+// nothing when its size cannot be asked. Whether the read itself succeeded
+// does not matter: a failed read leaves the text empty.
+std::optional<std::string> ReadDefaultValue(Registry& registry, RegistryKey key)
+{
+    std::uint32_t size = 0;
+    if (registry.QueryDefaultValueSize(key, size) != platform::kRegistrySuccess) return std::nullopt;
+
+    std::array<char, kValueBufferSize> buffer{};
+    size = kValueBufferSize;
+    const std::int32_t result = registry.QueryDefaultValue(key, buffer.data(), size);
+    if (result == platform::kRegistryMoreData && size > kValueBufferSize && size <= kLongestValueRead) {
+        // The buffer's content is undefined after a read that did not fit.
+        std::vector<char> whole(size, '\0');
+        buffer.fill('\0');
+        if (registry.QueryDefaultValue(key, whole.data(), size) == platform::kRegistrySuccess) {
+            std::copy_n(whole.begin(), std::min<std::size_t>(whole.size(), kValueBufferSize), buffer.begin());
+        }
+    } else if (result == platform::kRegistryMoreData) {
+        buffer.fill('\0');
+    }
+    buffer.back() = '\0';
+    return std::string(buffer.data());
+}
+
+// The first non-empty command read from `key`, or nothing.
+std::optional<std::string> ReadCommand(Registry& registry, RegistryKey parent, std::string_view name)
+{
+    const TOpenedKey key(registry, parent, name);
+    if (!key.IsOpen()) return std::nullopt;
+    std::optional<std::string> command = ReadDefaultValue(registry, key.Key());
+    if (!command || command->empty()) return std::nullopt;
+    return command;
+}
+
+bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+std::string Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+// The position just behind the rightmost ".EXE", ".BAT" or ".COM" in any
+// letter case, counted from 1; 0 when the command holds none of them.
+std::size_t ProgramExtensionEnd(std::string_view command)
+{
+    for (std::size_t end = command.size(); end >= 4; --end) {
+        std::string tail(command.substr(end - 4, 4));
+        for (char& c : tail) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        }
+        if (std::find(kProgramExtensions.begin(), kProgramExtensions.end(), tail) != kProgramExtensions.end()) {
+            return end;
+        }
+    }
+    return 0;
+}
+
+// The fixed arguments of a registered command: without double quotes and
+// without the placeholders ("%1", "%L", "%u" ...) the shell would fill in,
+// since the address is appended to them instead.
+std::string CleanArguments(std::string_view argumentPart)
+{
+    std::string arguments = Trimmed(argumentPart);
+    std::erase(arguments, '"');
+    for (std::size_t i = 0; i < arguments.size();) {
+        if (arguments[i] != '%') {
+            ++i;
+            continue;
+        }
+        const std::size_t space = arguments.find(' ', i);
+        arguments.erase(i, space == std::string::npos ? std::string::npos : space - i);
+    }
+    return Trimmed(arguments);
+}
+
+}  // namespace
+
+std::string FindBrowserCommand()
+{
+    try {
+        Registry& registry = platform::HostRegistry();
+        for (std::string_view extension : kWebPageExtensions) {
+            const TOpenedKey extensionKey(registry, platform::kClassesRoot, extension);
+            if (!extensionKey.IsOpen()) continue;
+            const std::optional<std::string> typeName = ReadDefaultValue(registry, extensionKey.Key());
+            if (!typeName) continue;
+            if (!typeName->empty()) {
+                const std::string typeCommandKey = *typeName + "\\" + std::string(kOpenCommand);
+                if (auto command = ReadCommand(registry, platform::kClassesRoot, typeCommandKey)) return *command;
+            }
+            if (auto command = ReadCommand(registry, extensionKey.Key(), kOpenCommand)) return *command;
+        }
+    } catch (...) {
+        // Whatever went wrong, there is no command to start; the keys are
+        // closed on the way out.
+    }
+    return {};
+}
+
+int BrowserStateToShowCommand(TBrowserState state)
+{
+    return state == gwMaximized ? platform::kShowMaximized : platform::kShowNormal;
+}
+
+std::string TWebStart::SplitBrowserCommand()
+{
+    try {
+        std::string command = FindBrowserCommand();
+        if (command.empty()) return {};
+        const std::size_t end = ProgramExtensionEnd(command);
+        if (end == 0) {
+            // Commands of posix desktops name their program without an
+            // extension: it is the first word, quoted when it holds blanks.
+            std::string_view text(command);
+            while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+            std::size_t wordEnd = 0;
+            std::size_t restStart = 0;
+            std::size_t wordStart = 0;
+            if (!text.empty() && text.front() == '"') {
+                wordStart = 1;
+                wordEnd = std::min(text.find('"', 1), text.size());
+                restStart = std::min(wordEnd + 1, text.size());
+            } else {
+                wordEnd = std::find_if(text.begin(), text.end(), IsBlank) - text.begin();
+                restStart = wordEnd;
+            }
+            BrowserArguments = CleanArguments(text.substr(restStart));
+            return std::string(text.substr(wordStart, wordEnd - wordStart));
+        }
+        if (end < command.size()) {
+            BrowserArguments = CleanArguments(std::string_view(command).substr(end));
+            command.resize(end);
+        } else {
+            BrowserArguments.clear();
+        }
+        if (command.front() == '"') command.erase(0, 1);
+        return command;
+    } catch (...) {
+        return {};
+    }
+}
+
+bool TWebStart::OpenUrl()
+{
+    try {
+        return StartBrowser(" " + m_url);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TWebStart::SendEMail()
+{
+    try {
+        return StartBrowser(" mailto:" + m_eMail + "?subject=" + m_eMailSubject);
+    } catch (...) {
+        return false;
+    }
+}
+
+// The address is appended as it is, neither quoted nor encoded, so a
+// subject with blanks reaches the browser as several words.
+bool TWebStart::StartBrowser(std::string_view target)
+{
+    const std::string program = SplitBrowserCommand();
+    if (program.empty()) return false;
+    const std::string parameters = BrowserArguments + std::string(target);
+    return platform::HostShell().Execute(program, parameters, BrowserStateToShowCommand(m_browserState)) > 32;
+}
+
+}  // namespace quorvane
