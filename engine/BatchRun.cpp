@@ -2,11 +2,11 @@
 
 #include "engine/EngineTexts.h"
 #include "engine/NameRestructuring.h"
+#include "engine/ProducedNames.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 namespace quorvane {
 
@@ -28,7 +28,8 @@ std::unique_ptr<platform::FindHandle> OpenEnumeration(platform::FileSystem& file
                                                       const std::string& mask)
 {
     if (HoldsPathSeparator(mask)) return nullptr;
-    return fileSystem.FindFirst(folderPath + mask);
+    // The run looks only at the folder bit, so the system need not find out the rest.
+    return fileSystem.FindFirstReporting(folderPath + mask, platform::faDirectory);
 }
 
 // A new name built from separators or a leading text with a slash or a
@@ -71,17 +72,17 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // The names this run produced, as keys of the locale comparison that
     // ignores case: a file met under one of them is a file this run already
     // handled (the enumeration may deliver a renamed file again).
-    std::unordered_set<std::string> producedNames;
+    ProducedNames producedNames;
 
     if (const std::unique_ptr<platform::FindHandle> enumeration =
             OpenEnumeration(fileSystem, folderPath, settings.FileMask)) {
         platform::FindEntry entry;
         while (enumeration->Next(entry)) {
             if ((entry.Attributes & platform::faDirectory) != 0 || entry.Name == "." || entry.Name == "..") continue;
-            if (producedNames.contains(textCase.IgnoreCaseKey(entry.Name))) continue;
+            if (producedNames.Contains(textCase.IgnoreCaseKey(entry.Name))) continue;
 
             Restructuring restructuring = RestructureName(entry.Name, settings, map, textCase);
-            producedNames.insert(textCase.IgnoreCaseKey(restructuring.NewName));
+            producedNames.Add(textCase.IgnoreCaseKey(restructuring.NewName));
 
             ResultRow row;
             row.Status = restructuring.Restructured ? engine_texts::kStatusOk : engine_texts::kStatusNotRestructured;
