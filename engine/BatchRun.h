@@ -43,7 +43,8 @@ private:
 //
 // Raises the errors of ValidateSectionMap before anything is written or
 // touched: SectionMapError with the row of the failing cell, EConvertError
-// for a cell that is no integer.
+// for a cell that is no integer, Exception for a section count outside 2..10
+// (which the main window never lets through).
 void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table,
               platform::FileSystem& fileSystem = platform::HostFileSystem(),
               const platform::TextCase& textCase = platform::HostTextCase());
