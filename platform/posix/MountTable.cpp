@@ -104,7 +104,7 @@ bool ReadsOne(const std::string& path)
 // it in the kernel's device tree, has.
 bool IsRemovableDevice(const std::string& source, const TVolumeSources& sources)
 {
-    if (source.rfind("/dev/", 0) != 0) return false;
+    if (source.empty() || source[0] != '/') return false;
     std::string device = RealPath(source);
     if (device.empty()) device = source;
     const std::string name = device.substr(device.find_last_of('/') + 1);
