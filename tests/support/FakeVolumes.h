@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvane::testing {
@@ -17,6 +18,15 @@ struct TFakeDrive {
     bool Readable = true;        // false: no medium, the volume query fails
     std::string RemoteName;      // empty: no network connection
 };
+
+// A readable drive of `type` with `label` and the flags of a native volume.
+inline TFakeDrive FakeDrive(std::uint32_t type, std::string label = {})
+{
+    TFakeDrive drive;
+    drive.Type = type;
+    drive.Label = std::move(label);
+    return drive;
+}
 
 // A machine with the drives a test describes; it remembers every change of
 // the error mode and which roots the volume query was asked about.
