@@ -173,6 +173,9 @@ void TDriveComboBox::RebuildDrives()
         addItem(ToQString(entry.Text));
         m_entries.push_back(std::move(entry));
     }
+    // The list takes its first entry as selected; a fresh list has none
+    // selected until its drive is set.
+    setCurrentIndex(-1);
 }
 
 void TDriveComboBox::SetDriveLetter(char letter)
