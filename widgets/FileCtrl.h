@@ -159,7 +159,8 @@ private:
 
 // The drop-down list of the machine's drives, each with a picture of its
 // kind, its letter and its volume label or network share. Choosing a drive
-// moves the linked folder list there. The entries are read when the list's
+// moves the linked folder list there, right after the list has handled the
+// key or click (as a posted call). The entries are read when the list's
 // window comes into being and are not refreshed when drives come or go.
 class TDriveComboBox : public QComboBox {
     Q_OBJECT

@@ -86,7 +86,10 @@ TDriveComboBox::TDriveComboBox(QWidget* parent)
     setItemDelegate(new TDriveEntryDelegate(*this));
     resize(kDefaultWidth, sizeHint().height());
     ComputeItemHeight();
-    connect(this, &QComboBox::activated, this, [this](int) { Click(); });
+    // The choice takes effect once the list has finished its own handling of
+    // the key or click: an error of the folder list must not pass through the
+    // middle of it.
+    connect(this, &QComboBox::activated, this, [this](int) { Click(); }, Qt::QueuedConnection);
 }
 
 TDriveComboBox::~TDriveComboBox()
