@@ -31,7 +31,9 @@ std::string Content(const std::filesystem::path& path)
 std::set<std::string> NamesIn(const std::filesystem::path& folder)
 {
     std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
     return names;
 }
 

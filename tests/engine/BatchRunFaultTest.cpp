@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <random>
@@ -80,7 +81,9 @@ std::vector<std::string> RandomNames(std::mt19937& random, std::size_t count)
     std::set<std::string> names;
     while (names.size() < count) {
         std::string name;
-        for (int s = sections(random); s > 0; --s) name += std::string(name.empty() ? "" : " - ") + kWords[word(random)];
+        for (int s = sections(random); s > 0; --s) {
+            name += std::string(name.empty() ? "" : " - ") + kWords[word(random)];
+        }
         names.insert(name + ".mp3");
     }
     std::vector<std::string> shuffled(names.begin(), names.end());
@@ -149,15 +152,16 @@ TEST(BatchRunFaultTest, AnEnumerationThatBreaksOffListsOnlyWhatItDelivered)
         // A listing that fails before its first entry leaves the header and one empty row.
         const std::size_t listed = std::min<std::size_t>(limit, 3);
         ASSERT_EQ(rows.Rows().size(), std::max<std::size_t>(listed, 1));
-        std::vector<std::string> expected = {"Y - X.mp3", "Q - P.mp3", "N - M.mp3"};
+        const std::vector<std::string> expected = {"Y - X.mp3", "Q - P.mp3", "N - M.mp3"};
+        const auto listedEnd = static_cast<std::ptrdiff_t>(listed);
         for (std::size_t i = 0; i < listed; ++i) EXPECT_EQ(rows.Rows()[i].NewName, expected[i]);
         if (listed == 0) {
             EXPECT_EQ(rows.Rows()[0].Status, "");
         }
         std::vector<std::string> names = files.Names(kFolder);
         std::vector<std::string> expectedNames = {"x - y.mp3", "p - q.mp3", "m - n.mp3"};
-        expectedNames.erase(expectedNames.begin(), expectedNames.begin() + static_cast<std::ptrdiff_t>(listed));
-        expectedNames.insert(expectedNames.end(), expected.begin(), expected.begin() + static_cast<std::ptrdiff_t>(listed));
+        expectedNames.erase(expectedNames.begin(), expectedNames.begin() + listedEnd);
+        expectedNames.insert(expectedNames.end(), expected.begin(), expected.begin() + listedEnd);
         EXPECT_EQ(names, expectedNames);
     }
 }

@@ -70,7 +70,8 @@ TEST(NameRestructuringBadInputTest, SeparatorsOfAnyLengthCutAndJoinWithoutLosing
         settings.UnderscoreHandling = settings.CapitaliseWords = settings.EqualiseSpaces = false;
         const SectionMap swap = {2, 1};
 
-        const Restructuring swapped = RestructureName("eins" + settings.OldSeparator + "zwei.mp3", settings, swap, textCase);
+        const std::string twoSections = "eins" + settings.OldSeparator + "zwei.mp3";
+        const Restructuring swapped = RestructureName(twoSections, settings, swap, textCase);
         EXPECT_TRUE(swapped.Restructured);
         EXPECT_EQ(swapped.NewName, "zwei" + settings.NewSeparator + "eins.mp3");
 
@@ -90,8 +91,9 @@ TEST(NameRestructuringBadInputTest, SeparatorsOfAnyLengthCutAndJoinWithoutLosing
 
         // The leading text stands in front of the first separator, whatever its length.
         settings.LeadingText = std::string(length, 'L');
-        const Restructuring led = RestructureName("eins" + settings.OldSeparator + "zwei.mp3", settings, swap, textCase);
-        EXPECT_EQ(led.NewName, settings.LeadingText + settings.NewSeparator + "zwei" + settings.NewSeparator + "eins.mp3");
+        const Restructuring led = RestructureName(twoSections, settings, swap, textCase);
+        EXPECT_EQ(led.NewName,
+                  settings.LeadingText + settings.NewSeparator + "zwei" + settings.NewSeparator + "eins.mp3");
     }
 }
 
