@@ -1,0 +1,207 @@
+#include "ui/Main.h"
+
+#include "app/Application.h"
+#include "framework/Alignment.h"
+#include "framework/Labels.h"
+#include "framework/Panels.h"
+#include "framework/StdCtrls.h"
+#include "runtime/Conversions.h"
+#include "ui/MainTexts.h"
+#include "widgets/Grids.h"
+#include "widgets/Spin.h"
+
+namespace quorvane {
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+// Both grids give each of their width's edges, scroll bar and border this
+// much room before sharing the rest among the columns.
+constexpr int kGridAllowance = 25;
+
+TLabel* CreateLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
+{
+    auto* label = CreateControl<TLabel>(parent, name);
+    label->SetCaption(caption);
+    SetControlBounds(label, left, top, width, height);
+    return label;
+}
+
+TEdit* CreateEdit(QWidget* parent, const char* name, const char* text, int left, int top, int width, int height)
+{
+    auto* edit = CreateControl<TEdit>(parent, name);
+    edit->SetText(text);
+    SetControlBounds(edit, left, top, width, height);
+    return edit;
+}
+
+TCheckBox* CreateCheckBox(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+                          int height)
+{
+    auto* checkBox = CreateControl<TCheckBox>(parent, name);
+    checkBox->SetCaption(caption);
+    checkBox->SetChecked(true);
+    SetControlBounds(checkBox, left, top, width, height);
+    return checkBox;
+}
+
+TPanel* CreateFlatPanel(QWidget* parent, const char* name)
+{
+    auto* panel = CreateControl<TPanel>(parent, name);
+    panel->SetBevelOuter(bvNone);
+    return panel;
+}
+
+}  // namespace
+
+TFormMain::TFormMain()
+{
+    setObjectName(QStringLiteral("FormMain"));
+    SetCaption("FormMain");
+    SetBounds(213, 165, 688, 512);
+    SetClientWidth(680);
+    SetClientHeight(485);
+    SetKeyPreview(true);
+    CreateControls();
+    ArrangeTabOrder();
+
+    OnCreate = {this, &TFormMain::FormCreate};
+    OnResize = {this, &TFormMain::FormResize};
+}
+
+TFormMain::~TFormMain()
+{
+    if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::CreateControls()
+{
+    namespace texts = maintexts;
+
+    Panel1 = CreateFlatPanel(this, "Panel1");
+    SetControlBounds(Panel1, 0, 0, 680, 31);
+    SetAlign(Panel1, alTop);
+    Label1 = CreateLabel(Panel1, "Label1", texts::kFileMaskLabel, 200, 8, 54, 16);
+    Edit1 = CreateEdit(Panel1, "Edit1", texts::kDefaultFileMask, 265, 4, 120, 24);
+
+    Panel5 = CreateFlatPanel(this, "Panel5");
+    SetControlBounds(Panel5, 190, 31, 490, 454);
+    SetAlign(Panel5, alClient);
+
+    Panel2 = CreateFlatPanel(Panel5, "Panel2");
+    SetControlBounds(Panel2, 0, 0, 490, 210);
+    SetAlign(Panel2, alTop);
+    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", texts::kStructureChange, 5, 0, 185, 17);
+    CheckBox1->OnClick = {this, &TFormMain::CheckBox1Click};
+
+    Panel3 = CreateControl<TPanel>(Panel2, "Panel3");
+    Panel3->SetBevelInner(bvLowered);
+    Panel3->SetBevelOuter(bvRaised);
+    SetControlBounds(Panel3, 15, 20, 470, 120);
+
+    Panel4 = CreateFlatPanel(Panel3, "Panel4");
+    SetControlBounds(Panel4, 2, 2, 205, 116);
+    SetAlign(Panel4, alLeft);
+    Label2 = CreateLabel(Panel4, "Label2", texts::kSectionCountLabel, 10, 13, 106, 16);
+    Label3 = CreateLabel(Panel4, "Label3", texts::kOldSeparatorLabel, 10, 38, 99, 16);
+    Label4 = CreateLabel(Panel4, "Label4", texts::kNewSeparatorLabel, 10, 63, 106, 16);
+    Label5 = CreateLabel(Panel4, "Label5", texts::kLeadingTextLabel, 10, 88, 87, 16);
+    SpinEdit1 = new TSpinEdit(Panel4, TSpinEditDescription{.limit = slBoth,
+                                                           .maxValue = 10,
+                                                           .minValue = 2,
+                                                           .value = 3,
+                                                           .onChange = [this] { SpinEdit1Change(); }});
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SetControlBounds(SpinEdit1, 125, 9, 70, 24);
+    Edit2 = CreateEdit(Panel4, "Edit2", texts::kDefaultSeparator, 125, 34, 70, 24);
+    Edit3 = CreateEdit(Panel4, "Edit3", texts::kDefaultSeparator, 125, 59, 70, 24);
+    Edit4 = CreateEdit(Panel4, "Edit4", "", 125, 84, 70, 24);
+
+    StringGrid1 = CreateControl<TStringGrid>(Panel3, "StringGrid1");
+    SetControlBounds(StringGrid1, 207, 2, 261, 116);
+    SetAlign(StringGrid1, alClient);
+    StringGrid1->SetColCount(2);
+    StringGrid1->SetRowCount(4);
+    StringGrid1->SetFixedCols(1);
+    StringGrid1->SetFixedRows(1);
+    StringGrid1->SetDefaultColWidth(90);
+    StringGrid1->SetDefaultRowHeight(20);
+    for (int row = 0; row < 4; ++row) StringGrid1->SetRowHeights(row, 20);
+    StringGrid1->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goEditing});
+
+    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", texts::kEqualiseSpaces, 5, 143, 235, 17);
+    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", texts::kUnderscoreHandling, 5, 163, 235, 17);
+    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", texts::kCapitaliseWords, 5, 183, 235, 17);
+    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", texts::kIgnoreExcessSections, 250, 143, 235, 17);
+
+    Button1 = CreateControl<TButton>(Panel2, "Button1");
+    Button1->SetCaption(texts::kTestButton);
+    SetControlBounds(Button1, 300, 179, 90, 25);
+    Button2 = CreateControl<TButton>(Panel2, "Button2");
+    Button2->SetCaption(texts::kExecuteButton);
+    SetControlBounds(Button2, 395, 179, 90, 25);
+
+    StringGrid2 = CreateControl<TStringGrid>(Panel5, "StringGrid2");
+    SetControlBounds(StringGrid2, 0, 210, 490, 244);
+    SetAlign(StringGrid2, alClient);
+    StringGrid2->SetColCount(3);
+    StringGrid2->SetRowCount(2);
+    StringGrid2->SetFixedCols(1);
+    StringGrid2->SetFixedRows(1);
+    StringGrid2->SetDefaultColWidth(80);
+    StringGrid2->SetDefaultRowHeight(20);
+    StringGrid2->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing});
+}
+
+void TFormMain::ArrangeTabOrder()
+{
+    QWidget* const order[] = {Edit1,       CheckBox1, SpinEdit1, Edit2,     Edit3,     Edit4,   StringGrid1,
+                              CheckBox2,   CheckBox4, CheckBox3, CheckBox5, Button1,   Button2, StringGrid2};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TFormMain::FormCreate(QObject*)
+{
+    namespace texts = maintexts;
+
+    SetCaption(Application().Title());
+
+    StringGrid1->SetCells(0, 0, texts::kOldSectionHeader);
+    StringGrid1->SetCells(1, 0, texts::kNewSectionHeader);
+    StringGrid1->SetCells(0, 1, "1");
+    StringGrid1->SetCells(0, 2, "2");
+    StringGrid1->SetCells(0, 3, "3");
+    StringGrid1->SetCells(1, 1, "1");
+    StringGrid1->SetCells(1, 2, "3");
+    StringGrid1->SetCells(1, 3, "2");
+
+    StringGrid2->SetCells(0, 0, texts::kResultHeader);
+    StringGrid2->SetCells(1, 0, texts::kOldNameHeader);
+    StringGrid2->SetCells(2, 0, texts::kNewNameHeader);
+}
+
+void TFormMain::SpinEdit1Change()
+{
+    // The value is taken as typed, unclamped: the spin box clamps it when
+    // the focus leaves and then reports the change once more.
+    const std::int32_t value = SpinEdit1->Value();
+    StringGrid1->SetRowCount(value + 1);
+    StringGrid1->SetCells(0, value, IntToStr(value));
+}
+
+void TFormMain::FormResize(QObject*)
+{
+    const int structureWidth = StringGrid1->width();
+    StringGrid1->SetColWidths(0, (structureWidth - kGridAllowance) / 2);
+    StringGrid1->SetColWidths(1, structureWidth - StringGrid1->ColWidths(0) - kGridAllowance);
+
+    const int resultWidth = StringGrid2->width();
+    const int statusWidth = StringGrid2->ColWidths(0);
+    StringGrid2->SetColWidths(1, (resultWidth - statusWidth - kGridAllowance) / 2);
+    StringGrid2->SetColWidths(2, resultWidth - statusWidth - StringGrid2->ColWidths(1) - kGridAllowance);
+}
+
+void TFormMain::CheckBox1Click(QObject*) { Panel3->setVisible(CheckBox1->Checked()); }
+
+}  // namespace quorvane

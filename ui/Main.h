@@ -1,0 +1,66 @@
+#pragma once
+
+#include "framework/Forms.h"
+
+#include <QObject>
+
+namespace quorvane {
+
+class TButton;
+class TCheckBox;
+class TEdit;
+class TLabel;
+class TPanel;
+class TSpinEdit;
+class TStringGrid;
+
+// The program's one main window: the folder on the left, the settings of the
+// renaming above, the result table below them. The controls are members named
+// as the window description names them, in its order, and carry those names
+// as object names.
+class TFormMain : public TForm {
+    Q_OBJECT
+
+public:
+    TFormMain();
+    ~TFormMain() override;
+
+    TPanel* Panel1;
+    TEdit* Edit1;
+    TLabel* Label1;
+    TPanel* Panel5;
+    TPanel* Panel2;
+    TStringGrid* StringGrid2;
+    TCheckBox* CheckBox1;
+    TCheckBox* CheckBox2;
+    TButton* Button1;
+    TButton* Button2;
+    TPanel* Panel3;
+    TPanel* Panel4;
+    TLabel* Label2;
+    TLabel* Label3;
+    TLabel* Label4;
+    TSpinEdit* SpinEdit1;
+    TEdit* Edit2;
+    TEdit* Edit3;
+    TStringGrid* StringGrid1;
+    TCheckBox* CheckBox3;
+    TCheckBox* CheckBox4;
+    TCheckBox* CheckBox5;
+    TLabel* Label5;
+    TEdit* Edit4;
+
+    void FormCreate(QObject* sender);
+    void SpinEdit1Change();
+    void FormResize(QObject* sender);
+    void CheckBox1Click(QObject* sender);
+
+private:
+    void CreateControls();
+    void ArrangeTabOrder();
+};
+
+// The main window once the application has created it.
+extern TFormMain* FormMain;
+
+}  // namespace quorvane
