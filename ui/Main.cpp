@@ -1,10 +1,13 @@
 #include "ui/Main.h"
 
 #include "app/Application.h"
+#include "app/IniFiles.h"
 #include "framework/Alignment.h"
 #include "framework/Labels.h"
 #include "framework/Panels.h"
+#include "framework/Screen.h"
 #include "framework/StdCtrls.h"
+#include "platform/Module.h"
 #include "runtime/Conversions.h"
 #include "ui/MainTexts.h"
 #include "widgets/Grids.h"
@@ -15,6 +18,19 @@ namespace quorvane {
 TFormMain* FormMain = nullptr;
 
 namespace {
+
+using namespace maintexts;
+
+// A state the program did not write (a hand-edited file) opens the window
+// normally.
+TWindowState StoredWindowState(std::int32_t value)
+{
+    switch (value) {
+    case wsMinimized: return wsMinimized;
+    case wsMaximized: return wsMaximized;
+    default: return wsNormal;
+    }
+}
 
 // Both grids give each of their width's edges, scroll bar and border this
 // much room before sharing the rest among the columns.
@@ -67,6 +83,7 @@ TFormMain::TFormMain()
     ArrangeTabOrder();
 
     OnCreate = {this, &TFormMain::FormCreate};
+    OnClose = {this, &TFormMain::FormClose};
     OnResize = {this, &TFormMain::FormResize};
 }
 
@@ -77,13 +94,11 @@ TFormMain::~TFormMain()
 
 void TFormMain::CreateControls()
 {
-    namespace texts = maintexts;
-
     Panel1 = CreateFlatPanel(this, "Panel1");
     SetControlBounds(Panel1, 0, 0, 680, 31);
     SetAlign(Panel1, alTop);
-    Label1 = CreateLabel(Panel1, "Label1", texts::kFileMaskLabel, 200, 8, 54, 16);
-    Edit1 = CreateEdit(Panel1, "Edit1", texts::kDefaultFileMask, 265, 4, 120, 24);
+    Label1 = CreateLabel(Panel1, "Label1", kFileMaskLabel, 200, 8, 54, 16);
+    Edit1 = CreateEdit(Panel1, "Edit1", kDefaultFileMask, 265, 4, 120, 24);
 
     Panel5 = CreateFlatPanel(this, "Panel5");
     SetControlBounds(Panel5, 190, 31, 490, 454);
@@ -92,7 +107,7 @@ void TFormMain::CreateControls()
     Panel2 = CreateFlatPanel(Panel5, "Panel2");
     SetControlBounds(Panel2, 0, 0, 490, 210);
     SetAlign(Panel2, alTop);
-    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", texts::kStructureChange, 5, 0, 185, 17);
+    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", kStructureChange, 5, 0, 185, 17);
     CheckBox1->OnClick = {this, &TFormMain::CheckBox1Click};
 
     Panel3 = CreateControl<TPanel>(Panel2, "Panel3");
@@ -103,10 +118,10 @@ void TFormMain::CreateControls()
     Panel4 = CreateFlatPanel(Panel3, "Panel4");
     SetControlBounds(Panel4, 2, 2, 205, 116);
     SetAlign(Panel4, alLeft);
-    Label2 = CreateLabel(Panel4, "Label2", texts::kSectionCountLabel, 10, 13, 106, 16);
-    Label3 = CreateLabel(Panel4, "Label3", texts::kOldSeparatorLabel, 10, 38, 99, 16);
-    Label4 = CreateLabel(Panel4, "Label4", texts::kNewSeparatorLabel, 10, 63, 106, 16);
-    Label5 = CreateLabel(Panel4, "Label5", texts::kLeadingTextLabel, 10, 88, 87, 16);
+    Label2 = CreateLabel(Panel4, "Label2", kSectionCountLabel, 10, 13, 106, 16);
+    Label3 = CreateLabel(Panel4, "Label3", kOldSeparatorLabel, 10, 38, 99, 16);
+    Label4 = CreateLabel(Panel4, "Label4", kNewSeparatorLabel, 10, 63, 106, 16);
+    Label5 = CreateLabel(Panel4, "Label5", kLeadingTextLabel, 10, 88, 87, 16);
     SpinEdit1 = new TSpinEdit(Panel4, TSpinEditDescription{.limit = slBoth,
                                                            .maxValue = 10,
                                                            .minValue = 2,
@@ -114,8 +129,8 @@ void TFormMain::CreateControls()
                                                            .onChange = [this] { SpinEdit1Change(); }});
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SetControlBounds(SpinEdit1, 125, 9, 70, 24);
-    Edit2 = CreateEdit(Panel4, "Edit2", texts::kDefaultSeparator, 125, 34, 70, 24);
-    Edit3 = CreateEdit(Panel4, "Edit3", texts::kDefaultSeparator, 125, 59, 70, 24);
+    Edit2 = CreateEdit(Panel4, "Edit2", kDefaultSeparator, 125, 34, 70, 24);
+    Edit3 = CreateEdit(Panel4, "Edit3", kDefaultSeparator, 125, 59, 70, 24);
     Edit4 = CreateEdit(Panel4, "Edit4", "", 125, 84, 70, 24);
 
     StringGrid1 = CreateControl<TStringGrid>(Panel3, "StringGrid1");
@@ -130,16 +145,16 @@ void TFormMain::CreateControls()
     for (int row = 0; row < 4; ++row) StringGrid1->SetRowHeights(row, 20);
     StringGrid1->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goEditing});
 
-    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", texts::kEqualiseSpaces, 5, 143, 235, 17);
-    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", texts::kUnderscoreHandling, 5, 163, 235, 17);
-    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", texts::kCapitaliseWords, 5, 183, 235, 17);
-    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", texts::kIgnoreExcessSections, 250, 143, 235, 17);
+    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", kEqualiseSpaces, 5, 143, 235, 17);
+    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", kUnderscoreHandling, 5, 163, 235, 17);
+    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", kCapitaliseWords, 5, 183, 235, 17);
+    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", kIgnoreExcessSections, 250, 143, 235, 17);
 
     Button1 = CreateControl<TButton>(Panel2, "Button1");
-    Button1->SetCaption(texts::kTestButton);
+    Button1->SetCaption(kTestButton);
     SetControlBounds(Button1, 300, 179, 90, 25);
     Button2 = CreateControl<TButton>(Panel2, "Button2");
-    Button2->SetCaption(texts::kExecuteButton);
+    Button2->SetCaption(kExecuteButton);
     SetControlBounds(Button2, 395, 179, 90, 25);
 
     StringGrid2 = CreateControl<TStringGrid>(Panel5, "StringGrid2");
@@ -163,12 +178,12 @@ void TFormMain::ArrangeTabOrder()
 
 void TFormMain::FormCreate(QObject*)
 {
-    namespace texts = maintexts;
-
     SetCaption(Application().Title());
+    IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    RestoreBounds();
 
-    StringGrid1->SetCells(0, 0, texts::kOldSectionHeader);
-    StringGrid1->SetCells(1, 0, texts::kNewSectionHeader);
+    StringGrid1->SetCells(0, 0, kOldSectionHeader);
+    StringGrid1->SetCells(1, 0, kNewSectionHeader);
     StringGrid1->SetCells(0, 1, "1");
     StringGrid1->SetCells(0, 2, "2");
     StringGrid1->SetCells(0, 3, "3");
@@ -176,9 +191,43 @@ void TFormMain::FormCreate(QObject*)
     StringGrid1->SetCells(1, 2, "3");
     StringGrid1->SetCells(1, 3, "2");
 
-    StringGrid2->SetCells(0, 0, texts::kResultHeader);
-    StringGrid2->SetCells(1, 0, texts::kOldNameHeader);
-    StringGrid2->SetCells(2, 0, texts::kNewNameHeader);
+    StringGrid2->SetCells(0, 0, kResultHeader);
+    StringGrid2->SetCells(1, 0, kOldNameHeader);
+    StringGrid2->SetCells(2, 0, kNewNameHeader);
+}
+
+// Each value takes effect before the next is read, so the window's own
+// limits apply to each in turn.
+void TFormMain::RestoreBounds()
+{
+    SetTop(IniFile->ReadInteger(kSettingsSection, kTopKey, 0));
+    SetLeft(IniFile->ReadInteger(kSettingsSection, kLeftKey, 0));
+    SetHeight(IniFile->ReadInteger(kSettingsSection, kHeightKey, ScreenHeight() / 2));
+    SetWidth(IniFile->ReadInteger(kSettingsSection, kWidthKey, ScreenWidth() / 2));
+    SetWindowState(StoredWindowState(IniFile->ReadInteger(kSettingsSection, kStateKey, wsNormal)));
+}
+
+// A failed write leaves the window open with its settings file, and the
+// next close begins again with the first value.
+void TFormMain::FormClose(QObject*, TCloseAction&)
+{
+    // A window closed once already has given its settings file back; a
+    // second close writes into the same file again.
+    if (!IniFile) IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    IniFile->WriteInteger(kSettingsSection, kStateKey, WindowState());
+    // The normal bounds are stored, so that a window closed maximised comes
+    // back maximised and restores to where it was.
+    SetWindowState(wsNormal);
+    StoreBounds();
+    IniFile.reset();
+}
+
+void TFormMain::StoreBounds()
+{
+    IniFile->WriteInteger(kSettingsSection, kTopKey, Top());
+    IniFile->WriteInteger(kSettingsSection, kLeftKey, Left());
+    IniFile->WriteInteger(kSettingsSection, kHeightKey, Height());
+    IniFile->WriteInteger(kSettingsSection, kWidthKey, Width());
 }
 
 void TFormMain::SpinEdit1Change()

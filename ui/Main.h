@@ -4,9 +4,12 @@
 
 #include <QObject>
 
+#include <memory>
+
 namespace quorvane {
 
 class TButton;
+class TIniFile;
 class TCheckBox;
 class TEdit;
 class TLabel;
@@ -51,13 +54,19 @@ public:
     TEdit* Edit4;
 
     void FormCreate(QObject* sender);
+    void FormClose(QObject* sender, TCloseAction& action);
     void SpinEdit1Change();
     void FormResize(QObject* sender);
     void CheckBox1Click(QObject* sender);
 
 private:
     void CreateControls();
+    void RestoreBounds();
+    void StoreBounds();
     void ArrangeTabOrder();
+
+    // The settings file, from FormCreate until FormClose has written it.
+    std::unique_ptr<TIniFile> IniFile;
 };
 
 // The main window once the application has created it.
