@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "ui/Main.h"
+#include "ui/NAbout.h"
 
 namespace {
 
@@ -16,5 +17,8 @@ int main(int, char** argv)
     quorvane::TApplication application(argumentCount, arguments);
     application.SetTitle(kApplicationTitle);
     application.CreateForm(quorvane::FormMain);
+    // Created hidden with its opening timer running: it shows itself as the
+    // splash shortly after the main window appears.
+    application.CreateForm(quorvane::NormalAboutBox);
     return application.Run();
 }

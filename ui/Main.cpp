@@ -10,6 +10,7 @@
 #include "platform/Module.h"
 #include "runtime/Conversions.h"
 #include "ui/MainTexts.h"
+#include "ui/NAbout.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
 
@@ -85,6 +86,7 @@ TFormMain::TFormMain()
     OnCreate = {this, &TFormMain::FormCreate};
     OnClose = {this, &TFormMain::FormClose};
     OnResize = {this, &TFormMain::FormResize};
+    OnKeyDown = {this, &TFormMain::FormKeyDown};
 }
 
 TFormMain::~TFormMain()
@@ -249,6 +251,14 @@ void TFormMain::FormResize(QObject*)
     const int statusWidth = StringGrid2->ColWidths(0);
     StringGrid2->SetColWidths(1, (resultWidth - statusWidth - kGridAllowance) / 2);
     StringGrid2->SetColWidths(2, resultWidth - statusWidth - StringGrid2->ColWidths(1) - kGridAllowance);
+}
+
+// F1 anywhere in the window, with or without Shift, shows the about box.
+// While it is still up as the start-up splash it cannot become modal, and
+// the refusal is shown to the user; the key itself goes on unchanged.
+void TFormMain::FormKeyDown(QObject*, int& key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_F1) NormalAboutBox->ShowModal();
 }
 
 void TFormMain::CheckBox1Click(QObject*) { Panel3->setVisible(CheckBox1->Checked()); }

@@ -57,6 +57,7 @@ public:
     void FormClose(QObject* sender, TCloseAction& action);
     void SpinEdit1Change();
     void FormResize(QObject* sender);
+    void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
     void CheckBox1Click(QObject* sender);
 
 private:
