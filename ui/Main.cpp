@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/IniFiles.h"
+#include "engine/BatchRun.h"
+#include "engine/NameRestructuring.h"
 #include "framework/Alignment.h"
 #include "framework/Labels.h"
 #include "framework/Panels.h"
@@ -11,6 +13,8 @@
 #include "runtime/Conversions.h"
 #include "ui/MainTexts.h"
 #include "ui/NAbout.h"
+#include "ui/ResultGrid.h"
+#include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
 
@@ -40,8 +44,10 @@ constexpr int kGridAllowance = 25;
 TLabel* CreateLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
 {
     auto* label = CreateControl<TLabel>(parent, name);
-    label->SetCaption(caption);
+    // The label sizes itself to its caption, whatever the font makes of it,
+    // so the stored size goes first.
     SetControlBounds(label, left, top, width, height);
+    label->SetCaption(caption);
     return label;
 }
 
@@ -68,6 +74,13 @@ TPanel* CreateFlatPanel(QWidget* parent, const char* name)
     auto* panel = CreateControl<TPanel>(parent, name);
     panel->SetBevelOuter(bvNone);
     return panel;
+}
+
+// The folder of a module path, its last backslash or colon kept.
+std::string ExecutableFolder(const std::string& modulePath)
+{
+    const std::size_t end = modulePath.find_last_of("\\:");
+    return end == std::string::npos ? std::string() : modulePath.substr(0, end + 1);
 }
 
 }  // namespace
@@ -100,7 +113,15 @@ void TFormMain::CreateControls()
     SetControlBounds(Panel1, 0, 0, 680, 31);
     SetAlign(Panel1, alTop);
     Label1 = CreateLabel(Panel1, "Label1", kFileMaskLabel, 200, 8, 54, 16);
+    DriveComboBox1 = CreateControl<TDriveComboBox>(Panel1, "DriveComboBox1");
+    SetControlBounds(DriveComboBox1, 0, 5, 190, 22);
     Edit1 = CreateEdit(Panel1, "Edit1", kDefaultFileMask, 265, 4, 120, 24);
+
+    DirectoryListBox1 = CreateControl<TDirectoryListBox>(this, "DirectoryListBox1");
+    SetControlBounds(DirectoryListBox1, 0, 31, 190, 454);
+    SetAlign(DirectoryListBox1, alLeft);
+    DirectoryListBox1->SetItemHeight(16);
+    DriveComboBox1->SetDirList(DirectoryListBox1);
 
     Panel5 = CreateFlatPanel(this, "Panel5");
     SetControlBounds(Panel5, 190, 31, 490, 454);
@@ -154,9 +175,11 @@ void TFormMain::CreateControls()
 
     Button1 = CreateControl<TButton>(Panel2, "Button1");
     Button1->SetCaption(kTestButton);
+    Button1->OnClick = {this, &TFormMain::Button1Click};
     SetControlBounds(Button1, 300, 179, 90, 25);
     Button2 = CreateControl<TButton>(Panel2, "Button2");
     Button2->SetCaption(kExecuteButton);
+    Button2->OnClick = {this, &TFormMain::Button2Click};
     SetControlBounds(Button2, 395, 179, 90, 25);
 
     StringGrid2 = CreateControl<TStringGrid>(Panel5, "StringGrid2");
@@ -173,7 +196,7 @@ void TFormMain::CreateControls()
 
 void TFormMain::ArrangeTabOrder()
 {
-    QWidget* const order[] = {Edit1,       CheckBox1, SpinEdit1, Edit2,     Edit3,     Edit4,   StringGrid1,
+    QWidget* const order[] = {DriveComboBox1, Edit1, DirectoryListBox1,       CheckBox1, SpinEdit1, Edit2,     Edit3,     Edit4,   StringGrid1,
                               CheckBox2,   CheckBox4, CheckBox3, CheckBox5, Button1,   Button2, StringGrid2};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
@@ -183,6 +206,7 @@ void TFormMain::FormCreate(QObject*)
     SetCaption(Application().Title());
     IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
     RestoreBounds();
+    RestoreFolder();
 
     StringGrid1->SetCells(0, 0, kOldSectionHeader);
     StringGrid1->SetCells(1, 0, kNewSectionHeader);
@@ -209,6 +233,18 @@ void TFormMain::RestoreBounds()
     SetWindowState(StoredWindowState(IniFile->ReadInteger(kSettingsSection, kStateKey, wsNormal)));
 }
 
+// A stored folder that cannot be entered any more (deleted, on a drive that
+// is gone) is no reason to bother the user: the list opens on the program's
+// own folder instead. Only when that fails too is there something to report.
+void TFormMain::RestoreFolder()
+{
+    try {
+        DirectoryListBox1->SetFolderPath(IniFile->ReadString(kSettingsSection, kDirectoryKey, kDefaultDirectory));
+    } catch (const std::exception&) {
+        DirectoryListBox1->SetFolderPath(ExecutableFolder(platform::ModuleFileName()));
+    }
+}
+
 // A failed write leaves the window open with its settings file, and the
 // next close begins again with the first value.
 void TFormMain::FormClose(QObject*, TCloseAction&)
@@ -216,6 +252,7 @@ void TFormMain::FormClose(QObject*, TCloseAction&)
     // A window closed once already has given its settings file back; a
     // second close writes into the same file again.
     if (!IniFile) IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    IniFile->WriteString(kSettingsSection, kDirectoryKey, DirectoryListBox1->FolderPath());
     IniFile->WriteInteger(kSettingsSection, kStateKey, WindowState());
     // The normal bounds are stored, so that a window closed maximised comes
     // back maximised and restores to where it was.
@@ -239,6 +276,40 @@ void TFormMain::SpinEdit1Change()
     const std::int32_t value = SpinEdit1->Value();
     StringGrid1->SetRowCount(value + 1);
     StringGrid1->SetCells(0, value, IntToStr(value));
+}
+
+void TFormMain::Button1Click(QObject*) { StartBatch(false); }
+
+void TFormMain::Button2Click(QObject*) { StartBatch(true); }
+
+// The run takes the controls as they stand now; it does not return to the
+// event loop until it has ended, so they cannot change meanwhile.
+void TFormMain::StartBatch(bool execute)
+{
+    RenameSettings settings;
+    settings.Folder = DirectoryListBox1->FolderPath();
+    settings.FileMask = Edit1->Text();
+    settings.StructureChange = CheckBox1->Checked();
+    settings.SectionCount = StringGrid1->RowCount() - 1;
+    settings.MapCells.clear();
+    for (int row = 1; row <= settings.SectionCount; ++row) settings.MapCells.push_back(StringGrid1->Cells(1, row));
+    settings.OldSeparator = Edit2->Text();
+    settings.NewSeparator = Edit3->Text();
+    settings.LeadingText = Edit4->Text();
+    settings.UnderscoreHandling = CheckBox4->Checked();
+    settings.CapitaliseWords = CheckBox3->Checked();
+    settings.EqualiseSpaces = CheckBox2->Checked();
+    settings.IgnoreExcessSections = CheckBox5->Checked();
+
+    TGridResultTable table(*StringGrid2);
+    try {
+        RunBatch(settings, execute, table);
+    } catch (const SectionMapError& error) {
+        // The user sees the cell to correct before the message about it.
+        StringGrid1->SetCol(1);
+        StringGrid1->SetRow(error.Row());
+        throw;
+    }
 }
 
 void TFormMain::FormResize(QObject*)

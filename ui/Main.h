@@ -11,6 +11,8 @@ namespace quorvane {
 class TButton;
 class TIniFile;
 class TCheckBox;
+class TDirectoryListBox;
+class TDriveComboBox;
 class TEdit;
 class TLabel;
 class TPanel;
@@ -29,6 +31,8 @@ public:
     ~TFormMain() override;
 
     TPanel* Panel1;
+    TDriveComboBox* DriveComboBox1;
+    TDirectoryListBox* DirectoryListBox1;
     TEdit* Edit1;
     TLabel* Label1;
     TPanel* Panel5;
@@ -56,6 +60,8 @@ public:
     void FormCreate(QObject* sender);
     void FormClose(QObject* sender, TCloseAction& action);
     void SpinEdit1Change();
+    void Button1Click(QObject* sender);
+    void Button2Click(QObject* sender);
     void FormResize(QObject* sender);
     void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
     void CheckBox1Click(QObject* sender);
@@ -63,8 +69,10 @@ public:
 private:
     void CreateControls();
     void RestoreBounds();
+    void RestoreFolder();
     void StoreBounds();
     void ArrangeTabOrder();
+    void StartBatch(bool execute);
 
     // The settings file, from FormCreate until FormClose has written it.
     std::unique_ptr<TIniFile> IniFile;

@@ -7,6 +7,7 @@
 #include "framework/Panels.h"
 #include "framework/StdCtrls.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
 
@@ -71,7 +72,9 @@ TEST_F(MainLayoutTest, EveryControlSitsWhereTheWindowDescriptionPutsIt)
     const std::vector<Expected> table = {
         {"Panel1", "quorvane::TPanel", "FormMain", alTop, {0, 0, 680, 31}, ""},
         {"Label1", "quorvane::TLabel", "Panel1", alNone, {200, 8, 0, 0}, "Dateifilter"},
+        {"DriveComboBox1", "quorvane::TDriveComboBox", "Panel1", alNone, {0, 5, 190, 22}, ""},
         {"Edit1", "quorvane::TEdit", "Panel1", alNone, {265, 4, 120, 24}, "*.mp3"},
+        {"DirectoryListBox1", "quorvane::TDirectoryListBox", "FormMain", alLeft, {0, 31, 190, 454}, ""},
         {"Panel5", "quorvane::TPanel", "FormMain", alClient, {190, 31, 490, 454}, ""},
         {"Panel2", "quorvane::TPanel", "Panel5", alTop, {0, 0, 490, 210}, ""},
         {"CheckBox1", "quorvane::TCheckBox", "Panel2", alNone, {5, 0, 185, 17}, "Strukturänderung"},
@@ -112,6 +115,7 @@ TEST_F(MainLayoutTest, EveryControlSitsWhereTheWindowDescriptionPutsIt)
     EXPECT_EQ(Find<TPanel>("Panel1")->BevelOuter(), bvNone);
     EXPECT_EQ(Find<TPanel>("Panel3")->BevelOuter(), bvRaised);
     EXPECT_EQ(Find<TPanel>("Panel3")->BevelInner(), bvLowered);
+    EXPECT_EQ(Find<TDirectoryListBox>("DirectoryListBox1")->ItemHeight(), 16);
     EXPECT_TRUE(FormMain->KeyPreview());
     EXPECT_EQ(FormMain->objectName(), "FormMain");
 }
@@ -167,7 +171,7 @@ TEST_F(MainLayoutTest, StartsWithTheDefaultSettingsAndGridTexts)
 TEST_F(MainLayoutTest, TabVisitsTheControlsInTheDesignedOrder)
 {
     ShowActive();
-    const std::vector<std::string> order = {"Edit1",     "CheckBox1", "SpinEdit1", "Edit2",     "Edit3",
+    const std::vector<std::string> order = {"DriveComboBox1", "Edit1", "DirectoryListBox1", "CheckBox1", "SpinEdit1", "Edit2",     "Edit3",
                                             "Edit4",     "StringGrid1", "CheckBox2", "CheckBox4", "CheckBox3",
                                             "CheckBox5", "Button1",   "Button2",   "StringGrid2"};
     Find<QWidget>(order.front().c_str())->setFocus(Qt::TabFocusReason);

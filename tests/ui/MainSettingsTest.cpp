@@ -9,6 +9,7 @@
 #include "tests/support/HostOverride.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempFolder.h"
+#include "widgets/FileCtrl.h"
 
 #include <QApplication>
 
@@ -32,8 +33,11 @@ protected:
     {
         Application().SetTitle("Quorvane V1.24");
     }
+    // The folder list leaves the process in the folder it shows; it moves out
+    // before the folder goes, or the next list could not enter its drive.
     ~MainSettingsTest() override
     {
+        if (FormMain != nullptr) FormMain->DirectoryListBox1->SetFolderPath(DriveName(m_folder.Path().parent_path()));
         Application().ReleaseForms();
         platform::ReplaceModuleFileName(m_previousModule);
     }
@@ -57,6 +61,7 @@ protected:
         Application().CreateForm(FormMain);
         return *FormMain;
     }
+    std::string Folder() const { return FormMain->DirectoryListBox1->FolderPath(); }
 
     testing::TempFolder m_folder;
     std::string m_executable;
@@ -71,6 +76,7 @@ TEST_F(MainSettingsTest, FirstStartWithoutAFileTakesTheDefaultsAndCreatesNothing
     EXPECT_EQ(form.Height(), ScreenHeight() / 2);
     EXPECT_EQ(form.Width(), ScreenWidth() / 2);
     EXPECT_EQ(form.WindowState(), wsNormal);
+    EXPECT_EQ(Folder(), "C:\\");
     EXPECT_FALSE(std::filesystem::exists(IniPath()));
 }
 
@@ -108,6 +114,15 @@ TEST_F(MainSettingsTest, StoredNumbersAreReadAsIntegersOrGiveTheDefault)
     }
 }
 
+TEST_F(MainSettingsTest, AFolderThatIsGoneGivesTheExecutablesFolderWithoutAMessage)
+{
+    const auto gone = m_folder.CreateFolder("Musik");
+    WriteIni("[FormMain]\nDirectory=" + DriveName(gone) + "\n");
+    std::filesystem::remove(gone);
+    Start();
+    EXPECT_EQ(Folder(), DriveName(m_folder.Path()));
+}
+
 TEST_F(MainSettingsTest, SettingsAreReadAndWrittenInTheirOrder)
 {
     testing::FakeProfile profile;
@@ -115,13 +130,14 @@ TEST_F(MainSettingsTest, SettingsAreReadAndWrittenInTheirOrder)
     TFormMain& form = Start();
     EXPECT_EQ(profile.Calls(), (std::vector<std::string>{"read FormMain/Oben", "read FormMain/Links",
                                                          "read FormMain/Hoehe", "read FormMain/Breite",
-                                                         "read FormMain/Status"}));
+                                                         "read FormMain/Status", "read FormMain/Directory"}));
     profile.ClearCalls();
     form.SetBounds(40, 30, 500, 400);
     form.Show();
     form.Close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(profile.Calls(), (std::vector<std::string>{"write FormMain/Status=0",
+    const std::string folder = Folder();
+    EXPECT_EQ(profile.Calls(), (std::vector<std::string>{"write FormMain/Directory=" + folder, "write FormMain/Status=0",
                                                          "write FormMain/Oben=30", "write FormMain/Links=40",
                                                          "write FormMain/Hoehe=400", "write FormMain/Breite=500"}));
 }
@@ -147,7 +163,7 @@ TEST_F(MainSettingsTest, AFailedWriteKeepsTheWindowOpen)
     profile.ClearCalls();
     form.Close();
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(profile.Calls().size(), 5u);
+    EXPECT_EQ(profile.Calls().size(), 6u);
     EXPECT_EQ(boxes.Requests().size(), 1u);
 }
 
@@ -157,6 +173,7 @@ TEST_F(MainSettingsTest, ARestartRestoresBoundsStateAndFolder)
     {
         TFormMain& form = Start();
         form.SetBounds(60, 50, 520, 410);
+        form.DirectoryListBox1->SetFolderPath(DriveName(music));
         form.Show();
         form.SetWindowState(wsMaximized);
         form.Close();
@@ -167,6 +184,7 @@ TEST_F(MainSettingsTest, ARestartRestoresBoundsStateAndFolder)
 
     TFormMain& form = Start();
     EXPECT_EQ(form.WindowState(), wsMaximized);
+    EXPECT_EQ(Folder(), DriveName(music));
     form.SetWindowState(wsNormal);
     EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(60, 50, 520, 410));
 
