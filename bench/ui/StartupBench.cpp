@@ -65,13 +65,17 @@ std::string Output(const std::string& command)
     return text;
 }
 
-// True once a window of the title is mapped: xwininfo's tree lists the
+// True once the main window is mapped: xwininfo's tree lists the
 // mapped state only per window, so each window of the title is asked.
 bool WindowShown(const std::string& display)
 {
     const std::string tree = Output("xwininfo -display " + display + " -root -tree 2>/dev/null");
     for (std::size_t at = tree.find(kTitle); at != std::string::npos; at = tree.find(kTitle, at + 1)) {
         const std::size_t lineStart = tree.rfind('\n', at) + 1;
+        const std::string line = tree.substr(lineStart, tree.find('\n', at) - lineStart);
+        // The about box takes the same title once it shows as the splash;
+        // the main window is the one of half the screen's size.
+        if (line.find(" 640x512+") == std::string::npos) continue;
         const std::size_t idStart = tree.find("0x", lineStart);
         const std::string id = tree.substr(idStart, tree.find(' ', idStart) - idStart);
         if (Output("xwininfo -display " + display + " -id " + id + " 2>/dev/null").find("IsViewable") !=

@@ -91,13 +91,18 @@ std::string Output(const std::string& command)
     return text;
 }
 
-// The ids of the windows of that title that are mapped on the display.
+// True once the main window of that title is mapped: at a first start it
+// takes half the 1280 x 1024 screen.
 bool WindowShown(const std::string& display, const std::string& title)
 {
     const std::string tree = Output("xwininfo -display " + display + " -root -tree 2>/dev/null");
     const std::string quoted = "\"" + title + "\"";
     for (std::size_t at = tree.find(quoted); at != std::string::npos; at = tree.find(quoted, at + 1)) {
         const std::size_t lineStart = tree.rfind('\n', at) + 1;
+        const std::string line = tree.substr(lineStart, tree.find('\n', at) - lineStart);
+        // The about box takes the same title once it shows as the splash;
+        // the main window is the one of half the screen's size.
+        if (line.find(" 640x512+") == std::string::npos) continue;
         const std::size_t idStart = tree.find("0x", lineStart);
         const std::string id = tree.substr(idStart, tree.find(' ', idStart) - idStart);
         const std::string info = Output("xwininfo -display " + display + " -id " + id + " 2>/dev/null");
