@@ -37,8 +37,8 @@ TWindowState StoredWindowState(std::int32_t value)
     }
 }
 
-// Both grids give each of their width's edges, scroll bar and border this
-// much room before sharing the rest among the columns.
+// Both grids keep this many pixels of their width free of columns: room for
+// their border and the vertical scroll bar.
 constexpr int kGridAllowance = 25;
 
 TLabel* CreateLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
@@ -196,8 +196,9 @@ void TFormMain::CreateControls()
 
 void TFormMain::ArrangeTabOrder()
 {
-    QWidget* const order[] = {DriveComboBox1, Edit1, DirectoryListBox1,       CheckBox1, SpinEdit1, Edit2,     Edit3,     Edit4,   StringGrid1,
-                              CheckBox2,   CheckBox4, CheckBox3, CheckBox5, Button1,   Button2, StringGrid2};
+    QWidget* const order[] = {DriveComboBox1, Edit1,     DirectoryListBox1, CheckBox1, SpinEdit1, Edit2,
+                              Edit3,          Edit4,     StringGrid1,       CheckBox2, CheckBox4, CheckBox3,
+                              CheckBox5,      Button1,   Button2,           StringGrid2};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 

@@ -58,13 +58,13 @@ public:
     TEdit* Edit4;
 
     void FormCreate(QObject* sender);
-    void FormClose(QObject* sender, TCloseAction& action);
     void SpinEdit1Change();
+    void FormResize(QObject* sender);
     void Button1Click(QObject* sender);
     void Button2Click(QObject* sender);
-    void FormResize(QObject* sender);
     void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
     void CheckBox1Click(QObject* sender);
+    void FormClose(QObject* sender, TCloseAction& action);
 
 private:
     void CreateControls();

@@ -40,7 +40,8 @@ protected:
     // before the folder goes, or the next list could not enter its drive.
     ~MainBatchRunTest() override
     {
-        FormMain->DirectoryListBox1->SetFolderPath(*platform::posix::FromUnixPath(m_folder.Path().parent_path().string()));
+        FormMain->DirectoryListBox1->SetFolderPath(
+            *platform::posix::FromUnixPath(m_folder.Path().parent_path().string()));
         Application().ReleaseForms();
     }
 

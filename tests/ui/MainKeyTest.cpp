@@ -77,7 +77,8 @@ TEST_F(MainKeyTest, F1AfterTheSplashOpensTheAboutBoxModally)
     NormalAboutBox->CloseTimer->Fire();
     ASSERT_FALSE(NormalAboutBox->isVisible());
 
-    for (Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+    for (Qt::KeyboardModifiers modifiers :
+        { Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier) }) {
         TCloseWhenShown closer;
         NormalAboutBox->installEventFilter(&closer);
         Press(Qt::Key_F1, modifiers);

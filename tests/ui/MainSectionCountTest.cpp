@@ -92,7 +92,7 @@ TEST_F(MainSectionCountTest, ANegativeCountIsReportedAndCorrectedWhenTheFocusLea
     EXPECT_EQ(m_grid->RowCount(), 1);
     ASSERT_EQ(boxes.Requests().size(), 1u);
     EXPECT_EQ(boxes.Requests()[0],
-              (TMessageBoxRequest{"Quorvane V1.24", "Listenindex außerhalb des zulässigen Bereichs.", mtError, {"OK"}}));
+        (TMessageBoxRequest { "Quorvane V1.24", "Listenindex außerhalb des zulässigen Bereichs.", mtError, { "OK" } }));
     Leave();
     EXPECT_EQ(m_spin->Value(), 2);
     EXPECT_EQ(m_grid->RowCount(), 3);

@@ -137,9 +137,10 @@ TEST_F(MainSettingsTest, SettingsAreReadAndWrittenInTheirOrder)
     form.Close();
     EXPECT_FALSE(form.isVisible());
     const std::string folder = Folder();
-    EXPECT_EQ(profile.Calls(), (std::vector<std::string>{"write FormMain/Directory=" + folder, "write FormMain/Status=0",
-                                                         "write FormMain/Oben=30", "write FormMain/Links=40",
-                                                         "write FormMain/Hoehe=400", "write FormMain/Breite=500"}));
+    EXPECT_EQ(profile.Calls(),
+        (std::vector<std::string> { "write FormMain/Directory=" + folder, "write FormMain/Status=0",
+            "write FormMain/Oben=30", "write FormMain/Links=40", "write FormMain/Hoehe=400",
+            "write FormMain/Breite=500" }));
 }
 
 // The error box says which file could not be written; the window stays
