@@ -27,7 +27,8 @@ public:
     virtual int Compare(std::string_view a, std::string_view b) const = 0;
 
     // A key whose equality matches CompareIgnoreCase(a, b) == 0, so that sets
-    // of names can be hashed instead of scanned.
+    // of names can be hashed instead of scanned. Only equality means
+    // something: keys are not ordered as the comparison orders texts.
     virtual std::string IgnoreCaseKey(std::string_view text) const = 0;
 };
 

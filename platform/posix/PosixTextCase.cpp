@@ -1,0 +1,465 @@
+#include "platform/posix/PosixTextCase.h"
+
+#include "platform/TextCase.h"
+#include "platform/posix/Utf8.h"
+
+#include <unicode/ucol.h>
+#include <unicode/ucoleitr.h>
+#include <unicode/uchar.h>
+#include <unicode/uset.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::platform::posix {
+
+std::string CollationLocaleName(const char* lcAll, const char* lcCollate, const char* lang)
+{
+    const char* chosen = nullptr;
+    for (const char* candidate : {lcAll, lcCollate, lang}) {
+        if (candidate != nullptr && *candidate != '\0') {
+            chosen = candidate;
+            break;
+        }
+    }
+    if (chosen == nullptr) return {};
+    std::string name(chosen);
+    name = name.substr(0, name.find_first_of(".@"));
+    if (name == "C" || name == "POSIX") return {};
+    return name;
+}
+
+namespace {
+
+// Bytes that are not UTF-8 go to the collator as code points of the private
+// use area, one per byte value, so that two names differing in such a byte
+// never collate equal (they would, had both become U+FFFD). Genuine
+// characters of that range could still meet an escaped byte; a tie-breaker
+// that records which of the two each one was keeps them apart.
+constexpr char32_t kEscapeBase = 0xF700;
+constexpr char32_t kEscapeFirst = kEscapeBase + 0x80;
+constexpr char32_t kEscapeLast = kEscapeBase + 0xFF;
+constexpr char kEscapedByte = 'e';
+constexpr char kGenuineCharacter = 'g';
+
+// A name as the collator reads it, with the tie-breaker beside it.
+struct TCollationText {
+    std::vector<UChar> Units;
+    std::string Marks;
+};
+
+void ToCollationText(std::string_view text, TCollationText& out)
+{
+    out.Units.clear();
+    out.Marks.clear();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    for (std::size_t i = 0; i < size;) {
+        if (bytes[i] < 0x80) {
+            out.Units.push_back(bytes[i++]);
+            continue;
+        }
+        char32_t codePoint = 0;
+        const std::size_t length = DecodeUtf8(bytes + i, size - i, codePoint);
+        if (length == 0) {
+            out.Units.push_back(static_cast<UChar>(kEscapeBase + bytes[i]));
+            out.Marks.push_back(kEscapedByte);
+            ++i;
+            continue;
+        }
+        i += length;
+        if (codePoint >= kEscapeFirst && codePoint <= kEscapeLast) out.Marks.push_back(kGenuineCharacter);
+        if (codePoint < 0x10000) {
+            out.Units.push_back(static_cast<UChar>(codePoint));
+        } else {
+            out.Units.push_back(static_cast<UChar>(0xD7C0 + (codePoint >> 10)));
+            out.Units.push_back(static_cast<UChar>(0xDC00 | (codePoint & 0x3FF)));
+        }
+    }
+}
+
+// Scratch space per thread: the text service is shared and const, and a
+// batch run asks for one key per file, so the buffers are reused.
+struct TScratch {
+    TCollationText First;
+    TCollationText Second;
+    std::string Secondary;
+    std::vector<std::uint8_t> SortKey;
+    std::vector<std::uint8_t> TablePrimary;
+    std::vector<std::uint8_t> TableSecondary;
+    std::string TableMarks;
+};
+
+TScratch& Scratch()
+{
+    thread_local TScratch scratch;
+    return scratch;
+}
+
+UCollator* OpenCollator(const std::string& locale, UColAttributeValue strength)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(locale.c_str(), &status);
+    if (U_FAILURE(status)) {
+        // An unknown locale should still sort names sensibly.
+        status = U_ZERO_ERROR;
+        collator = ucol_open("", &status);
+    }
+    if (collator != nullptr) ucol_setStrength(collator, strength);
+    return collator;
+}
+
+// The collation elements of a text, walked by ICU's iterator; one per
+// thread, since the iterator holds its position.
+class TElementWalker {
+public:
+    ~TElementWalker()
+    {
+        if (m_elements != nullptr) ucol_closeElements(m_elements);
+    }
+
+    // Appends the primary and the secondary weight bytes of `units`.
+    void Append(const UCollator* collator, const UChar* units, std::size_t count, std::string& primary,
+                std::string& secondary)
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        if (m_elements == nullptr || m_collator != collator) {
+            if (m_elements != nullptr) ucol_closeElements(m_elements);
+            m_elements = ucol_openElements(collator, units, static_cast<int32_t>(count), &status);
+            m_collator = collator;
+        } else {
+            ucol_setText(m_elements, units, static_cast<int32_t>(count), &status);
+        }
+        if (U_FAILURE(status)) return;
+        // Each element carries 16 bits of the primary weight and 8 of the
+        // secondary; longer weights continue in the next element. Weights
+        // never hold a zero byte, so dropping the zero bytes keeps them apart
+        // exactly as ICU's own sort keys do.
+        for (int32_t element = ucol_next(m_elements, &status); element != UCOL_NULLORDER && U_SUCCESS(status);
+             element = ucol_next(m_elements, &status)) {
+            const auto bits = static_cast<std::uint32_t>(element);
+            if (const auto byte = static_cast<char>(bits >> 24)) primary.push_back(byte);
+            if (const auto byte = static_cast<char>(bits >> 16)) primary.push_back(byte);
+            if (const auto byte = static_cast<char>(bits >> 8)) secondary.push_back(byte);
+        }
+    }
+
+private:
+    UCollationElements* m_elements = nullptr;
+    const UCollator* m_collator = nullptr;
+};
+
+TElementWalker& Walker()
+{
+    thread_local TElementWalker walker;
+    return walker;
+}
+
+// The ignore-case key: the primary weights of a text, a separator, then its
+// secondary weights, which is what comparing at secondary strength looks at
+// (tertiary weights hold the case). Two texts get the same key exactly when
+// the collator calls them equal.
+//
+// ICU's own sort keys take about a microsecond for a file name; a batch run
+// needs two per file. So the weights of the Latin characters are looked up
+// once, and a name made only of those gets its key by joining table entries.
+// That is sound as long as no contraction or context of the locale can form
+// inside such a name: of every contraction ("l·" in the root collation, "ch"
+// in Czech) one character stays out of the table. Any other name goes
+// through ICU's iterator whole, which gives the same weights.
+class TIgnoreCaseKeys {
+public:
+    explicit TIgnoreCaseKeys(const UCollator* collator) : m_collator(collator)
+    {
+        if (collator == nullptr) return;
+        // Settings that make the comparison look at more than the plain
+        // weights (punctuation shifted away, a case level, digits read as
+        // numbers, as some locales choose) are left to ICU's sort keys.
+        UErrorCode status = U_ZERO_ERROR;
+        m_useSortKeys = ucol_getAttribute(collator, UCOL_ALTERNATE_HANDLING, &status) != UCOL_NON_IGNORABLE ||
+            ucol_getAttribute(collator, UCOL_CASE_LEVEL, &status) != UCOL_OFF ||
+            ucol_getAttribute(collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_OFF || U_FAILURE(status);
+        if (m_useSortKeys) return;
+        std::vector<bool> excluded(kSlots, false);
+        USet* contractions = uset_openEmpty();
+        ucol_getContractionsAndExpansions(collator, contractions, nullptr, true, &status);
+        const int32_t items = U_SUCCESS(status) ? uset_getItemCount(contractions) : 0;
+        if (U_FAILURE(status)) std::fill(excluded.begin(), excluded.end(), true);
+        for (int32_t item = 0; item < items; ++item) {
+            UChar32 first = 0;
+            UChar32 last = 0;
+            UChar text[64];
+            status = U_ZERO_ERROR;
+            const int32_t length = uset_getItem(contractions, item, &first, &last, text, 64, &status);
+            if (length == 0) {
+                for (UChar32 c = first; c <= last; ++c) Exclude(excluded, c);
+            } else if (U_FAILURE(status)) {
+                std::fill(excluded.begin(), excluded.end(), true);
+            } else {
+                // A contraction takes effect only where all its characters
+                // stand together, so one of them left out of the table is
+                // enough: a name holding it takes the slow way as a whole.
+                bool allInTable = true;
+                for (int32_t i = 0; i < length; ++i) allInTable = allInTable && Slot(text[i]) < kSlots;
+                if (allInTable) Exclude(excluded, text[length - 1]);
+            }
+        }
+        uset_close(contractions);
+
+        m_table.resize(kSlots);
+        for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
+        for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
+    }
+
+    // The key of `text`; `collationText` is scratch space for the slow way.
+    std::string Key(std::string_view text, TCollationText& collationText) const
+    {
+        std::string key;
+        if (m_collator == nullptr) return key;
+        if (!m_useSortKeys && TableKey(text, key)) return key;
+        ToCollationText(text, collationText);
+        if (m_useSortKeys) {
+            key = SortKey(collationText.Units);
+        } else {
+            std::string& secondary = Scratch().Secondary;
+            secondary.clear();
+            Walker().Append(m_collator, collationText.Units.data(), collationText.Units.size(), key, secondary);
+            key.push_back(kLevelSeparator);
+            key += secondary;
+        }
+        if (!collationText.Marks.empty()) {
+            key.push_back('\0');
+            key += collationText.Marks;
+        }
+        return key;
+    }
+
+private:
+    static constexpr char32_t kLatinEnd = 0x0250;  // Basic Latin to Latin Extended-B: no combining marks
+    static constexpr std::size_t kSlots = kLatinEnd + (kEscapeLast - kEscapeFirst + 1);
+    static constexpr std::size_t kMostBytes = 7;
+    // Between the primary and the secondary weights; no weight byte is 01,
+    // and none is 00, which comes before the tie-breaker.
+    static constexpr char kLevelSeparator = '\x01';
+
+    struct TWeights {
+        bool Known = false;
+        std::uint8_t PrimaryLength = 0;
+        std::uint8_t SecondaryLength = 0;
+        std::uint8_t Primary[kMostBytes] = {};
+        std::uint8_t Secondary[kMostBytes] = {};
+    };
+
+    static std::size_t Slot(char32_t c)
+    {
+        if (c < kLatinEnd) return static_cast<std::size_t>(c);
+        if (c >= kEscapeFirst && c <= kEscapeLast) return kLatinEnd + static_cast<std::size_t>(c - kEscapeFirst);
+        return kSlots;
+    }
+
+    static void Exclude(std::vector<bool>& excluded, UChar32 c)
+    {
+        if (c < 0) return;
+        if (const std::size_t slot = Slot(static_cast<char32_t>(c)); slot < kSlots) excluded[slot] = true;
+    }
+
+    void Learn(const std::vector<bool>& excluded, char32_t c)
+    {
+        const std::size_t slot = Slot(c);
+        if (excluded[slot]) return;
+        const auto unit = static_cast<UChar>(c);
+        std::string primary;
+        std::string secondary;
+        Walker().Append(m_collator, &unit, 1, primary, secondary);
+        if (primary.size() > kMostBytes || secondary.size() > kMostBytes) return;
+        TWeights& weights = m_table[slot];
+        weights.Known = true;
+        weights.PrimaryLength = static_cast<std::uint8_t>(primary.size());
+        weights.SecondaryLength = static_cast<std::uint8_t>(secondary.size());
+        std::copy(primary.begin(), primary.end(), weights.Primary);
+        std::copy(secondary.begin(), secondary.end(), weights.Secondary);
+    }
+
+    // The key of a name made only of characters in the table, straight from
+    // its UTF-8 bytes; false for any other name.
+    bool TableKey(std::string_view text, std::string& key) const
+    {
+        TScratch& scratch = Scratch();
+        std::vector<std::uint8_t>& primary = scratch.TablePrimary;
+        std::vector<std::uint8_t>& secondary = scratch.TableSecondary;
+        std::string& marks = scratch.TableMarks;
+        if (primary.size() < text.size() * kMostBytes) {
+            primary.resize(text.size() * kMostBytes);
+            secondary.resize(text.size() * kMostBytes);
+        }
+        marks.clear();
+        std::uint8_t* p = primary.data();
+        std::uint8_t* s = secondary.data();
+        const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+        for (std::size_t i = 0; i < text.size();) {
+            char32_t c = bytes[i];
+            if (c < 0x80) {
+                ++i;
+            } else if (const std::size_t length = DecodeUtf8(bytes + i, text.size() - i, c); length == 0) {
+                c = kEscapeBase + bytes[i++];
+                marks.push_back(kEscapedByte);
+            } else {
+                i += length;
+                if (c >= kEscapeFirst && c <= kEscapeLast) marks.push_back(kGenuineCharacter);
+            }
+            const std::size_t slot = Slot(c);
+            if (slot == kSlots || !m_table[slot].Known) return false;
+            const TWeights& weights = m_table[slot];
+            std::memcpy(p, weights.Primary, kMostBytes);
+            p += weights.PrimaryLength;
+            std::memcpy(s, weights.Secondary, kMostBytes);
+            s += weights.SecondaryLength;
+        }
+        const auto primaryLength = static_cast<std::size_t>(p - primary.data());
+        const auto secondaryLength = static_cast<std::size_t>(s - secondary.data());
+        key.reserve(primaryLength + 1 + secondaryLength + (marks.empty() ? 0 : 1 + marks.size()));
+        key.append(reinterpret_cast<const char*>(primary.data()), primaryLength);
+        key.push_back(kLevelSeparator);
+        key.append(reinterpret_cast<const char*>(secondary.data()), secondaryLength);
+        if (!marks.empty()) {
+            key.push_back('\0');
+            key += marks;
+        }
+        return true;
+    }
+
+    // ICU ends its key with one zero byte and has none before it, so the
+    // tie-breaker can follow a zero without two keys running together.
+    std::string SortKey(const std::vector<UChar>& units) const
+    {
+        std::vector<std::uint8_t>& key = Scratch().SortKey;
+        if (key.size() < 256) key.resize(256);
+        int32_t length = ucol_getSortKey(m_collator, units.data(), static_cast<int32_t>(units.size()), key.data(),
+                                         static_cast<int32_t>(key.size()));
+        if (length > static_cast<int32_t>(key.size())) {
+            key.resize(static_cast<std::size_t>(length));
+            length = ucol_getSortKey(m_collator, units.data(), static_cast<int32_t>(units.size()), key.data(),
+                                     static_cast<int32_t>(key.size()));
+        }
+        return std::string(reinterpret_cast<const char*>(key.data()), length > 0 ? length - 1 : 0);
+    }
+
+    const UCollator* m_collator;
+    bool m_useSortKeys = false;
+    std::vector<TWeights> m_table;  // per slot: the weights of that character alone
+};
+
+class TCollator {
+public:
+    TCollator(const std::string& locale, UColAttributeValue strength)
+        // Keys are only asked of the comparison that ignores case; the table
+        // is not built for the other one.
+        : m_collator(OpenCollator(locale, strength)), m_keys(strength == UCOL_SECONDARY ? m_collator : nullptr)
+    {
+    }
+    ~TCollator()
+    {
+        if (m_collator != nullptr) ucol_close(m_collator);
+    }
+    TCollator(const TCollator&) = delete;
+    TCollator& operator=(const TCollator&) = delete;
+
+    int Compare(std::string_view a, std::string_view b) const
+    {
+        if (m_collator == nullptr) return a.compare(b) < 0 ? -1 : a == b ? 0 : 1;
+        TScratch& scratch = Scratch();
+        ToCollationText(a, scratch.First);
+        ToCollationText(b, scratch.Second);
+        const auto& x = scratch.First;
+        const auto& y = scratch.Second;
+        const UCollationResult result = ucol_strcoll(m_collator, x.Units.data(), static_cast<int32_t>(x.Units.size()),
+                                                     y.Units.data(), static_cast<int32_t>(y.Units.size()));
+        if (result != UCOL_EQUAL) return result < 0 ? -1 : 1;
+        const int marks = x.Marks.compare(y.Marks);
+        return marks < 0 ? -1 : marks > 0 ? 1 : 0;
+    }
+
+    std::string Key(std::string_view text) const
+    {
+        if (m_collator == nullptr) return std::string(text);
+        return m_keys.Key(text, Scratch().First);
+    }
+
+private:
+    UCollator* m_collator;
+    TIgnoreCaseKeys m_keys;
+};
+
+// The case rules keep every text at its byte length: a character changes
+// only when its counterpart takes as many UTF-8 bytes, so "ß" stays "ß" and
+// positions found in a lower-cased copy stay valid in the original.
+template <class Mapping>
+std::size_t MapCharAt(std::string& text, std::size_t index, Mapping mapping)
+{
+    auto* bytes = reinterpret_cast<unsigned char*>(text.data());
+    char32_t codePoint = 0;
+    const std::size_t length = DecodeUtf8(bytes + index, text.size() - index, codePoint);
+    if (length == 0) return 1;
+    const auto mapped = static_cast<char32_t>(mapping(static_cast<UChar32>(codePoint)));
+    if (mapped != codePoint && Utf8Length(mapped) == length) EncodeUtf8(mapped, bytes + index);
+    return length;
+}
+
+class TPosixTextCase final : public TextCase {
+public:
+    TPosixTextCase()
+        : m_locale(CollationLocaleName(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG"))),
+          m_ignoringCase(m_locale, UCOL_SECONDARY),
+          m_withCase(m_locale, UCOL_TERTIARY)
+    {
+    }
+
+    void LowerCase(std::string& text) const override
+    {
+        for (std::size_t i = 0; i < text.size();) {
+            const auto byte = static_cast<unsigned char>(text[i]);
+            if (byte < 0x80) {
+                if (byte >= 'A' && byte <= 'Z') text[i] = static_cast<char>(byte + ('a' - 'A'));
+                ++i;
+            } else {
+                i += MapCharAt(text, i, u_tolower);
+            }
+        }
+    }
+
+    void UpperCaseCharAt(std::string& text, std::size_t index) const override
+    {
+        if (index < text.size()) MapCharAt(text, index, u_toupper);
+    }
+
+    int CompareIgnoreCase(std::string_view a, std::string_view b) const override
+    {
+        return m_ignoringCase.Compare(a, b);
+    }
+
+    int Compare(std::string_view a, std::string_view b) const override { return m_withCase.Compare(a, b); }
+
+    std::string IgnoreCaseKey(std::string_view text) const override { return m_ignoringCase.Key(text); }
+
+private:
+    std::string m_locale;
+    TCollator m_ignoringCase;
+    TCollator m_withCase;
+};
+
+}  // namespace
+
+}  // namespace quorvane::platform::posix
+
+namespace quorvane::platform {
+
+const TextCase& NativeTextCase()
+{
+    static const posix::TPosixTextCase textCase;
+    return textCase;
+}
+
+}  // namespace quorvane::platform

@@ -1,0 +1,131 @@
+#include "platform/posix/PosixTextCase.h"
+
+#include "platform/TextCase.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvane::platform {
+namespace {
+
+const TextCase& Text() { return NativeTextCase(); }
+
+std::string Lower(std::string text)
+{
+    Text().LowerCase(text);
+    return text;
+}
+
+std::string UpperAt(std::string text, std::size_t index)
+{
+    Text().UpperCaseCharAt(text, index);
+    return text;
+}
+
+TEST(PosixTextCaseTest, CaseChangesKeepTheByteLength)
+{
+    EXPECT_EQ(Lower("ÄÖÜ ABC Straße"), "äöü abc straße");
+    EXPECT_EQ(Lower("ΣΟΦΊΑ ПРИВЕТ"), "σοφία привет");
+    // Their lower-case forms are shorter in UTF-8, so they stay.
+    EXPECT_EQ(Lower("\u1E9E \u0130 \u212A"), "\u1E9E \u0130 \u212A");
+    // Bytes that are not UTF-8 stay as they are, and so do the bytes around them.
+    EXPECT_EQ(Lower("\xC4X\xFF\xE4Y\xC3"), "\xC4x\xFF\xE4y\xC3");
+
+    EXPECT_EQ(UpperAt("äb", 0), "Äb");
+    EXPECT_EQ(UpperAt("aä", 1), "aÄ");
+    EXPECT_EQ(UpperAt("ÿ", 0), "Ÿ");
+    EXPECT_EQ(UpperAt("ßa", 0), "ßa");   // upper-case "SS" would be longer
+    EXPECT_EQ(UpperAt("aä", 2), "aä");   // inside a character
+    EXPECT_EQ(UpperAt("ab", 2), "ab");   // past the end
+    EXPECT_EQ(UpperAt("\xE4" "b", 0), "\xE4" "b");
+    EXPECT_EQ(UpperAt("a b", 1), "a b");
+}
+
+TEST(PosixTextCaseTest, IgnoreCaseKeysAgreeWithTheComparison)
+{
+    struct Pair {
+        std::string A;
+        std::string B;
+        bool EqualIgnoringCase;
+    };
+    const std::vector<Pair> pairs = {
+        {"Ä", "ä", true},
+        {"Müller - Lied.MP3", "müller - lied.mp3", true},
+        {"ä", "a", false},  // accents count
+        {"ab", "a b", false},
+        {"ab", "a\u00A0b", false},
+        {"A\xFF", "a\xFF", true},  // a byte that is not UTF-8 leaves case-insensitivity intact
+        {"a\xFF", "a\xFE", false},
+        {"a\xFF", "a", false},
+        {"x\xC3", "x\xC4", false},
+        {"\xC3\xA4", "\xC3", false},
+        // A genuine private-use character and the byte standing in for it.
+        {"\xEF\x9F\xBF", "\xFF", false},
+        {"\xEF\x9F\xBF" "A", "\xEF\x9F\xBF" "a", true},
+        {"", "", true},
+    };
+    for (const Pair& pair : pairs) {
+        SCOPED_TRACE(pair.A + " | " + pair.B);
+        const int comparison = Text().CompareIgnoreCase(pair.A, pair.B);
+        EXPECT_EQ(comparison == 0, pair.EqualIgnoringCase);
+        EXPECT_EQ(Text().CompareIgnoreCase(pair.B, pair.A), -comparison);
+        EXPECT_EQ(Text().IgnoreCaseKey(pair.A) == Text().IgnoreCaseKey(pair.B), pair.EqualIgnoringCase);
+        EXPECT_EQ(Text().Compare(pair.A, pair.B) == 0, pair.A == pair.B);
+    }
+    EXPECT_LT(Text().CompareIgnoreCase("a", "B"), 0);
+    EXPECT_LT(Text().Compare("a", "B"), 0);
+    EXPECT_NE(Text().Compare("a", "A"), 0);
+}
+
+// The keys are built from the collator's weights, by table for Latin names
+// and by ICU's element iterator otherwise, while the comparison is ICU's own;
+// names mixing both ways, contractions ("l·"), combining marks, full-width
+// letters, ignorable characters and stray bytes must still agree.
+TEST(PosixTextCaseTest, KeysAgreeWithTheComparisonOnMixedNames)
+{
+    const std::vector<std::string> pieces = { "a", "A", "l", "L", "·", "l·", "\u0387", "s", "ss", "ß", "ẞ", "e", "é",
+        "e\u0301", "E\u0301", "ä", "a\u0308", "ae", "æ", "ı", "I", "İ", "ａ", "Ａ", "\u00AD", "\x01", " ", "-", "_",
+        "1", "２", "я", "Я", "е\u0308", "ё", "中", "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF" };
+    std::vector<std::string> names = pieces;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < 700; ++i) {
+        std::string name;
+        for (int part = 0; part < 1 + i % 3; ++part) {
+            state = state * 1103515245u + 12345u;
+            name += pieces[(state >> 16) % pieces.size()];
+        }
+        names.push_back(name);
+    }
+    std::vector<std::string> keys;
+    for (const std::string& name : names) keys.push_back(Text().IgnoreCaseKey(name));
+    int mismatches = 0;
+    int equalPairs = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t j = i + 1; j < names.size(); ++j) {
+            const bool equal = Text().CompareIgnoreCase(names[i], names[j]) == 0;
+            equalPairs += equal;
+            if (equal != (keys[i] == keys[j]) && ++mismatches <= 5) {
+                ADD_FAILURE() << "'" << names[i] << "' and '" << names[j] << "': compare " << equal;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(equalPairs, 100);  // the pieces do meet as equal, so the agreement means something
+}
+
+TEST(PosixTextCaseTest, CollationLocaleComesFromTheEnvironment)
+{
+    using posix::CollationLocaleName;
+    EXPECT_EQ(CollationLocaleName(nullptr, nullptr, nullptr), "");
+    EXPECT_EQ(CollationLocaleName("", "de_DE.UTF-8", "en_US.UTF-8"), "de_DE");
+    EXPECT_EQ(CollationLocaleName("sv_SE.UTF-8", "de_DE.UTF-8", nullptr), "sv_SE");
+    EXPECT_EQ(CollationLocaleName(nullptr, nullptr, "de_DE.UTF-8@euro"), "de_DE");
+    EXPECT_EQ(CollationLocaleName("C", "de_DE.UTF-8", nullptr), "");
+    EXPECT_EQ(CollationLocaleName(nullptr, "POSIX", "de_DE"), "");
+    EXPECT_EQ(CollationLocaleName(nullptr, nullptr, "C.UTF-8"), "");
+}
+
+}  // namespace
+}  // namespace quorvane::platform
