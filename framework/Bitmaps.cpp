@@ -1,10 +1,8 @@
 #include "framework/Bitmaps.h"
 
+#include "framework/Messages.h"
 #include "framework/NarrowText.h"
 #include "runtime/Exceptions.h"
-
-#include <QBitmap>
-#include <QImage>
 
 #include <string>
 
@@ -17,7 +15,7 @@ QImage LoadImage(std::string_view name)
 {
     const QImage image(QStringLiteral(":/bitmaps/") + ToQString(name) + QStringLiteral(".xpm"));
     if (image.isNull()) {
-        throw Exception("Bitmap-Ressource nicht gefunden: " + std::string(name));
+        throw Exception(messages::kBitmapNotFound + std::string(name));
     }
     return image;
 }
@@ -31,15 +29,21 @@ QPixmap LoadBitmapOpaque(std::string_view name)
 
 QPixmap LoadBitmap(std::string_view name)
 {
-    QImage image = LoadImage(name).convertToFormat(QImage::Format_ARGB32);
-    const QRgb transparent = image.pixel(0, image.height() - 1);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
+    return QPixmap::fromImage(MakeTransparent(LoadImage(name)));
+}
+
+QImage MakeTransparent(const QImage& image)
+{
+    QImage result = image.convertToFormat(QImage::Format_ARGB32);
+    if (result.isNull()) return result;
+    const QRgb transparent = result.pixel(0, result.height() - 1);
+    for (int y = 0; y < result.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < result.width(); ++x) {
             if (line[x] == transparent) line[x] = qRgba(0, 0, 0, 0);
         }
     }
-    return QPixmap::fromImage(image);
+    return result;
 }
 
 }  // namespace quorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 
 #include <string_view>
@@ -13,5 +14,9 @@ QPixmap LoadBitmap(std::string_view name);
 
 // The same bitmap without transparency, as stored.
 QPixmap LoadBitmapOpaque(std::string_view name);
+
+// Every pixel of the colour of the bottom-left pixel becomes transparent, so
+// small pictures can be drawn over any background.
+QImage MakeTransparent(const QImage& image);
 
 }  // namespace quorvane

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "framework/Events.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QEventLoop;
+
+namespace quorvane {
+
+// Stored in the settings as 0, 1 and 2.
+enum TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
+
+enum TPosition { poDesigned, poScreenCenter };
+
+enum TFormStyle { fsNormal, fsStayOnTop };
+
+// Windows: no frame at all, a frame of fixed size, or a frame the user can
+// drag. Panels: no border or a sunken single border.
+enum TBorderStyle { bsNone, bsSingle, bsSizeable };
+
+// How a modal window was ended; buttons carry the value they end it with.
+enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+// A top-level window of the program. A window is a class derived from TForm
+// whose constructor builds its controls (members named as the controls, with
+// the same object names) and attaches its handlers to the events:
+//     OnCreate = {this, &TFormMain::FormCreate};
+// The application runs OnCreate once the controls exist (TApplication::CreateForm).
+// Its children take the window's font, Arial with a character height of 13 pixels.
+class TForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm(QWidget* parent = nullptr);
+    ~TForm() override;
+
+    std::string Caption() const;
+    void SetCaption(std::string_view caption);
+
+    // Outer bounds in screen pixels, the window manager's frame included once
+    // the window has one. Every setter takes effect at once, and the aligned
+    // controls follow at once, also while the window is hidden.
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+    void SetWidth(int width);
+    void SetHeight(int height);
+    void SetBounds(int left, int top, int width, int height);
+
+    // The area inside the frame, where the controls are.
+    int ClientWidth() const { return width(); }
+    int ClientHeight() const { return height(); }
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+
+    // Going back to wsNormal restores the normal bounds at once, so that they
+    // can be read right afterwards.
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState state);
+
+    // With key preview on, every key pressed or released anywhere in the
+    // window reaches OnKeyDown and OnKeyUp before the focused control. The
+    // preview watches the keys the window system delivers to the window.
+    bool KeyPreview() const { return m_keyPreview; }
+    void SetKeyPreview(bool preview) { m_keyPreview = preview; }
+
+    // poScreenCenter puts the window in the middle of the screen each time it
+    // is shown.
+    TPosition Position() const { return m_position; }
+    void SetPosition(TPosition position) { m_position = position; }
+
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetBorderStyle(TBorderStyle style);
+    TFormStyle FormStyle() const { return m_formStyle; }
+    void SetFormStyle(TFormStyle style);
+
+    // The controls' hints (their tool tips) are shown only while this is on.
+    bool ShowHint() const { return m_showHint; }
+    void SetShowHint(bool show) { m_showHint = show; }
+
+    // Setting a result other than mrNone while the window is shown modally
+    // ends the modal state once the current event has been handled.
+    TModalResult ModalResult() const { return m_modalResult; }
+    void SetModalResult(TModalResult result);
+    bool Modal() const { return m_modalLoop != nullptr; }
+
+    // Makes the window visible and brings it to the front, without blocking.
+    void Show();
+    void Hide();
+
+    // Asks the window to close: OnClose decides. The window is hidden, not
+    // destroyed; a modal window ends its modal state with mrCancel unless it
+    // already has a result.
+    void Close();
+
+    // Shows the window and handles events until its modal result is set or it
+    // is closed; meanwhile the other windows take no input. Raises
+    // EInvalidOperation when the window is already visible.
+    TModalResult ShowModal();
+
+    // Runs OnCreate; called once by whoever created the window.
+    void DoCreate();
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    // Fires on every change of size, the first sizing when first shown included,
+    // after the aligned controls have followed.
+    TNotifyEvent OnResize;
+    // An error raised here abandons the close: the window stays open.
+    TCloseEvent OnClose;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+
+signals:
+    // A close went through (the window is hidden now); the application ends
+    // when this comes from its main window.
+    void Closed();
+
+protected:
+    void setVisible(bool visible) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    friend class TFormEventFilter;
+
+    bool PreviewKey(QKeyEvent* event);
+    bool FireKeyEvent(QKeyEvent* event, int& key);
+    bool HandleDialogKey(int key);
+    void EndModalOnRequest();
+    void UpdateWindowFlags();
+    void ResizeClient(int width, int height);
+    QSize FrameSize() const;
+    void FitRequestedOuterBounds();
+    const std::optional<QRect>& RequestedOuterBounds() const;
+
+    bool m_keyPreview = false;
+    bool m_showHint = false;
+    TPosition m_position = poDesigned;
+    TBorderStyle m_borderStyle = bsSizeable;
+    TFormStyle m_formStyle = fsNormal;
+    TModalResult m_modalResult = mrNone;
+    QEventLoop* m_modalLoop = nullptr;
+    bool m_modalEndPosted = false;
+    // The outer bounds asked for before the window manager framed the
+    // window, and the client size given for them meanwhile.
+    std::optional<QRect> m_requestedOuterBounds;
+    QSize m_requestedClientSize;
+    bool m_fitSuspended = false;
+};
+
+// The window a control sits in, or nullptr when that is no TForm.
+TForm* ParentForm(const QWidget* control);
+
+// A control of a window's description: made with its parent and named as
+// the design names it, so that tests and the settings find it by that name.
+//     Panel1 = CreateControl<TPanel>(this, "Panel1");
+template <class Control, class Parent>
+Control* CreateControl(Parent* parent, const char* name)
+{
+    auto* control = new Control(parent);
+    control->setObjectName(QString::fromUtf8(name));
+    return control;
+}
+
+}  // namespace quorvane

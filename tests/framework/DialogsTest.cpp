@@ -1,0 +1,46 @@
+#include "framework/Dialogs.h"
+
+#include "framework/Screen.h"
+#include "tests/support/MessageBoxRecorder.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+namespace quorvane {
+namespace {
+
+TEST(DialogsTest, WarningGoesThroughTheSeam)
+{
+    testing::MessageBoxRecorder boxes;
+    MessageDlg("Ihr Browser kann nicht gestartet werden.", mtWarning);
+    const TMessageBoxRequest warning{"Warnung", "Ihr Browser kann nicht gestartet werden.", mtWarning, {"OK"}};
+    EXPECT_EQ(boxes.Requests(), std::vector<TMessageBoxRequest>{warning});
+}
+
+TEST(DialogsTest, RealBoxHasTheRequestedMakeUp)
+{
+    struct Case {
+        TMsgDlgType type;
+        QMessageBox::Icon icon;
+    };
+    for (const Case& c : {Case{mtWarning, QMessageBox::Warning}, Case{mtError, QMessageBox::Critical},
+                          Case{mtInformation, QMessageBox::Information}}) {
+        const auto box = BuildMessageBox({"Quorvane V1.24", "Doppelter Wert: 2.", c.type, {"OK"}});
+        EXPECT_EQ(box->icon(), c.icon);
+        EXPECT_EQ(box->windowTitle(), "Quorvane V1.24");
+        EXPECT_EQ(box->text(), "Doppelter Wert: 2.");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->buttons()[0]->text(), "OK");
+        // It stands in the middle of the screen when it appears.
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+        EXPECT_EQ(box->frameGeometry().topLeft(), ScreenCentredPosition(box->frameGeometry().size(), box.get()));
+    }
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,234 @@
+#include "framework/Forms.h"
+
+#include "framework/Buttons.h"
+#include "framework/Screen.h"
+#include "runtime/Exceptions.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTimer>
+#include <QToolTip>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// Records the keys that reach it, with their characters.
+class TKeyRecorder : public QWidget {
+public:
+    explicit TKeyRecorder(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::StrongFocus); }
+    std::vector<std::pair<int, QString>> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.emplace_back(event->key(), event->text()); }
+};
+
+TEST(FormsTest, ModalStateEndsByResultOrClose)
+{
+    TForm form;
+    form.Show();
+    try {
+        form.ShowModal();
+        FAIL() << "a visible window was made modal";
+    } catch (const EInvalidOperation& error) {
+        EXPECT_EQ(error.Message(), "Kann aus einem sichtbaren Fenster kein modales machen");
+    }
+    EXPECT_FALSE(form.Modal());
+    form.Hide();
+
+    auto* ok = new TBitBtn(&form);
+    ok->SetModalResult(mrOk);
+    std::vector<std::string> events;
+    ok->OnClick = [&](QObject*) { events.push_back("click " + std::to_string(form.ModalResult())); };
+    // Each step runs once the modal loop is running; every other close is
+    // refused, and the step is tried again after the refusal.
+    std::function<void()> action = [&] { ok->click(); };
+    QTimer step;
+    step.setSingleShot(true);
+    QObject::connect(&step, &QTimer::timeout, [&] {
+        EXPECT_EQ(QApplication::activeModalWidget(), &form);
+        action();
+    });
+    int closes = 0;
+    form.OnClose = [&](QObject*, TCloseAction& closeAction) {
+        events.push_back("close");
+        if (++closes % 2 == 1) {
+            closeAction = caNone;
+            step.start(0);
+        }
+    };
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        form.OnClose = nullptr;
+        form.SetModalResult(mrAbort);
+    });
+    watchdog.start(20000);
+
+    step.start(0);
+    // The click handler runs to its end before the window closes.
+    EXPECT_EQ(form.ShowModal(), mrOk);
+    EXPECT_EQ(events, (std::vector<std::string>{"click 1", "close", "click 1", "close"}));
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.windowModality(), Qt::NonModal);
+
+    events.clear();
+    action = [&] { form.Close(); };
+    step.start(0);
+    EXPECT_EQ(form.ShowModal(), mrCancel);
+    EXPECT_EQ(events, (std::vector<std::string>{"close", "close"}));
+}
+
+TEST(FormsTest, KeyPreviewSeesEveryKeyBeforeTheFocusedControl)
+{
+    TForm form;
+    auto* edit = new QLineEdit(&form);
+    auto* recorder = new TKeyRecorder(&form);
+    recorder->move(0, 40);
+    form.SetKeyPreview(true);
+    std::vector<std::string> seen;
+    form.OnKeyDown = [&](QObject* sender, int& key, Qt::KeyboardModifiers modifiers) {
+        EXPECT_EQ(sender, &form);
+        seen.push_back("down " + std::to_string(key) + (modifiers & Qt::ShiftModifier ? " shift" : "") + " edit:" +
+                       edit->text().toStdString());
+        if (key == Qt::Key_X) key = 0;
+        if (key == Qt::Key_Down) key = Qt::Key_Up;
+    };
+    form.OnKeyUp = [&](QObject*, int& key, Qt::KeyboardModifiers) { seen.push_back("up " + std::to_string(key)); };
+    form.show();
+    edit->setFocus();
+
+    QTest::keyClick(form.windowHandle(), Qt::Key_A);
+    QTest::keyClick(form.windowHandle(), Qt::Key_X);
+    QTest::keyClick(form.windowHandle(), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_EQ(edit->text(), "a");
+    const std::string shift = std::to_string(Qt::Key_Shift);
+    const std::string f1 = std::to_string(Qt::Key_F1);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down 65 edit:", "up 65", "down 88 edit:a", "up 88",
+                                              "down " + shift + " shift edit:a", "down " + f1 + " shift edit:a",
+                                              "up " + f1, "up " + shift}));
+
+    // A changed key travels on as the new key, without its character.
+    recorder->setFocus();
+    QTest::keyClick(form.windowHandle(), Qt::Key_Down);
+    QTest::keyClick(form.windowHandle(), Qt::Key_B);
+    EXPECT_EQ(recorder->keys, (std::vector<std::pair<int, QString>>{{Qt::Key_Up, QString()}, {Qt::Key_B, "b"}}));
+
+    // Without the preview the window does not hear the control's keys.
+    form.SetKeyPreview(false);
+    seen.clear();
+    QTest::keyClick(form.windowHandle(), Qt::Key_C);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_EQ(recorder->keys.back().first, Qt::Key_C);
+}
+
+TEST(FormsTest, EnterAndEscapeClickTheDefaultAndCancelButtons)
+{
+    TForm form;
+    auto* edit = new QLineEdit(&form);
+    auto* ok = new TBitBtn(&form);
+    auto* cancel = new TBitBtn(&form);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    std::vector<QObject*> clicked;
+    ok->OnClick = cancel->OnClick = [&](QObject* sender) { clicked.push_back(sender); };
+    form.show();
+    edit->setFocus();
+    QTest::keyClick(form.windowHandle(), Qt::Key_Return);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Escape);
+    // A disabled default button does not answer.
+    ok->setEnabled(false);
+    QTest::keyClick(form.windowHandle(), Qt::Key_Enter);
+    EXPECT_EQ(clicked, (std::vector<QObject*>{ok, cancel}));
+}
+
+TEST(FormsTest, BoundsAndStateTakeEffectAtOnce)
+{
+    TForm form;
+    form.SetTop(30);
+    form.SetLeft(20);
+    form.SetHeight(300);
+    form.SetWidth(400);
+    const QRect outer(20, 30, 400, 300);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
+    // Once framed, the window keeps the outer bounds it was given.
+    form.show();
+    EXPECT_EQ(form.frameGeometry(), outer);
+    form.SetWindowState(wsMaximized);
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    form.SetWindowState(wsNormal);
+    EXPECT_EQ(form.WindowState(), wsNormal);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), outer);
+    // Started maximised, the window still restores to the bounds it was given.
+    TForm maximised;
+    maximised.SetBounds(20, 30, 400, 300);
+    maximised.SetWindowState(wsMaximized);
+    maximised.show();
+    maximised.SetWindowState(wsNormal);
+    EXPECT_EQ(QRect(maximised.Left(), maximised.Top(), maximised.Width(), maximised.Height()), outer);
+    // A fixed frame keeps the user from resizing, not the program.
+    form.SetBorderStyle(bsSingle);
+    form.SetWidth(500);
+    EXPECT_EQ(form.Width(), outer.width() + 100);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+}
+
+TEST(FormsTest, ShowAndCloseEventsAndPositionOnTheScreen)
+{
+    TForm form;
+    form.SetBorderStyle(bsNone);
+    form.SetFormStyle(fsStayOnTop);
+    form.SetPosition(poScreenCenter);
+    form.SetClientWidth(336);
+    form.SetClientHeight(236);
+    std::string events;
+    form.OnShow = [&](QObject*) { events += "show "; };
+    form.OnResize = [&](QObject*) { events += "resize "; };
+    TCloseAction answer = caNone;
+    form.OnClose = [&](QObject*, TCloseAction& action) {
+        events += "close ";
+        action = answer;
+    };
+    QObject::connect(&form, &TForm::Closed, [&] { events += "closed "; });
+    form.Show();
+    EXPECT_EQ(QPoint(form.Left(), form.Top()), ScreenCentredPosition(QSize(336, 236), &form));
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    form.Show();  // already visible: no new showing
+    form.Close();
+    EXPECT_TRUE(form.isVisible());
+    answer = caHide;
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
+    form.Show();
+    EXPECT_EQ(events, "resize show close close closed show ");
+}
+
+TEST(FormsTest, HintsShowOnlyWhereTheWindowShowsHints)
+{
+    TForm form;
+    auto* control = new QWidget(&form);
+    control->resize(50, 20);
+    control->setToolTip("Homepage öffnen");
+    form.show();
+    const auto askForHint = [&] {
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), control->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(control, &help);
+    };
+    askForHint();
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+    form.SetShowHint(true);
+    askForHint();
+    EXPECT_EQ(QToolTip::text(), "Homepage öffnen");
+    QToolTip::hideText();
+}
+
+}  // namespace
+}  // namespace quorvane
