@@ -75,6 +75,8 @@ void TApplication::HandleException(const std::exception& error)
     if (previous != nullptr && previous->isVisible()) previous->activateWindow();
 }
 
+bool TApplication::HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }
+
 void TApplication::ReleaseForms()
 {
     m_mainForm = nullptr;

@@ -5,6 +5,7 @@
 #include <QApplication>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,6 +58,12 @@ public:
     // with one OK button, captioned with the title, while the other windows
     // take no input; afterwards the window that was active is active again.
     void HandleException(const std::exception& error);
+
+    // A request for help on a help context (F1 in a window that offers
+    // help). The program ships no help file, so a request does nothing
+    // unless a handler takes it; true when one did.
+    bool HelpContext(int context);
+    std::function<bool(int context)> OnHelp;
 
     // Releases every window and forgets the main window, as at the end of the
     // program; the application can then create windows afresh.

@@ -3,6 +3,8 @@
 
 function(quorvane_target_defaults target)
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${QUORVANE_ROOT}>)
+  # Whoever links a Quorvane library compiles its headers, which need C++20.
+  target_compile_features(${target} PUBLIC cxx_std_20)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   endif()

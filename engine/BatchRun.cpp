@@ -1,0 +1,103 @@
+#include "engine/BatchRun.h"
+
+#include "engine/EngineTexts.h"
+#include "engine/NameRestructuring.h"
+#include "engine/ProducedNames.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+namespace {
+
+std::string FolderPath(const std::string& folder)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return path;
+}
+
+bool HoldsPathSeparator(std::string_view text) { return text.find_first_of("\\/") != std::string_view::npos; }
+
+// The mask names files of the chosen folder. One with a folder part would
+// list the files of another folder, while the renames would hit the
+// same-named files of the chosen one, so it lists nothing.
+std::unique_ptr<platform::FindHandle> OpenEnumeration(platform::FileSystem& fileSystem, const std::string& folderPath,
+                                                      const std::string& mask)
+{
+    if (HoldsPathSeparator(mask)) return nullptr;
+    // The run looks only at the folder bit, so the system need not find out the rest.
+    return fileSystem.FindFirstReporting(folderPath + mask, platform::faDirectory);
+}
+
+// A new name built from separators or a leading text with a slash or a
+// backslash in them would move the file into another folder; an empty name,
+// "." and ".." name the folders themselves, and a NUL would cut the name
+// short on its way to the system. None of them is ever passed to a rename.
+bool IsPlainFileName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    return name.find_first_of(std::string_view("\\/\0", 3)) == std::string_view::npos;
+}
+
+bool RenameInFolder(platform::FileSystem& fileSystem, const std::string& folderPath, const std::string& oldName,
+                    const std::string& newName)
+{
+    if (!IsPlainFileName(newName)) return false;
+    return fileSystem.MoveFile(folderPath + oldName, folderPath + newName) == platform::kErrorSuccess;
+}
+
+}  // namespace
+
+void ResultList::Start() { m_rows.clear(); }
+
+void ResultList::Add(const ResultRow& row) { m_rows.push_back(row); }
+
+void ResultList::Finish()
+{
+    if (m_rows.empty()) m_rows.emplace_back();
+}
+
+void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, platform::FileSystem& fileSystem,
+              const platform::TextCase& textCase)
+{
+    SectionMap map;
+    if (settings.StructureChange) map = ValidateSectionMap(settings.MapCells, settings.SectionCount);
+
+    table.Start();
+    const std::string folderPath = FolderPath(settings.Folder);
+
+    // The names this run produced, as keys of the locale comparison that
+    // ignores case: a file met under one of them is a file this run already
+    // handled (the enumeration may deliver a renamed file again).
+    ProducedNames producedNames;
+
+    if (const std::unique_ptr<platform::FindHandle> enumeration =
+            OpenEnumeration(fileSystem, folderPath, settings.FileMask)) {
+        platform::FindEntry entry;
+        while (enumeration->Next(entry)) {
+            if ((entry.Attributes & platform::faDirectory) != 0 || entry.Name == "." || entry.Name == "..") continue;
+            if (producedNames.Contains(textCase.IgnoreCaseKey(entry.Name))) continue;
+
+            Restructuring restructuring = RestructureName(entry.Name, settings, map, textCase);
+            producedNames.Add(textCase.IgnoreCaseKey(restructuring.NewName));
+
+            ResultRow row;
+            row.Status = restructuring.Restructured ? engine_texts::kStatusOk : engine_texts::kStatusNotRestructured;
+            // A run never repaints before it ends, so renaming before the row
+            // is written lets the row tell whether the rename worked.
+            if (restructuring.Restructured && execute &&
+                !RenameInFolder(fileSystem, folderPath, entry.Name, restructuring.NewName)) {
+                row.Status = engine_texts::kStatusFailed;
+            }
+            row.OldName = std::move(entry.Name);
+            row.NewName = std::move(restructuring.NewName);
+            table.Add(row);
+        }
+    }
+    table.Finish();
+}
+
+}  // namespace quorvane
