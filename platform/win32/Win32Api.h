@@ -14,6 +14,8 @@
 
 #undef CreateFile
 #undef GetCurrentDirectory
+#undef GetDriveType
 #undef GetFileAttributes
+#undef GetVolumeInformation
 #undef MoveFile
 #undef SetCurrentDirectory
