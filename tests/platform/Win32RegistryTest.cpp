@@ -18,7 +18,7 @@ using testing::Win32ClassesKeys;
 TEST(Win32RegistryTest, ReadsDefaultValuesOfTheClassesRoot)
 {
     Win32ClassesKeys keys;
-    const std::string type = "Quorvane.Test.Page";
+    const std::string type = "Quorvane.Test.Registry";
     ASSERT_TRUE(keys.Add(type, "Seite ä"));
     const std::string browser = R"("C:\Programme\Netz\netz.exe" "%1")";
     ASSERT_TRUE(keys.Add(type + "\\shell\\open\\command", browser));
