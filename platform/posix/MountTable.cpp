@@ -190,7 +190,8 @@ std::vector<TVolumeDrive> VolumeDrives(const std::vector<TMountEntry>& mounts, c
     // The last mount on a mount point is the one a user sees there.
     std::vector<const TMountEntry*> volumes;
     for (const TMountEntry& mount : mounts) {
-        if (!IsUserVolume(mount)) continue;
+        // A network home folder or root is C: or Z: already.
+        if (!IsUserVolume(mount) || mount.MountPoint == "/" || mount.MountPoint == homeRoot) continue;
         const auto same = std::find_if(volumes.begin(), volumes.end(),
                                        [&](const TMountEntry* seen) { return seen->MountPoint == mount.MountPoint; });
         if (same != volumes.end()) {

@@ -83,9 +83,10 @@ TEST_F(PosixVolumesTest, UserVolumesGetLettersWithTypesLabelsAndCaseFlags)
                      }));
 }
 
-TEST_F(PosixVolumesTest, AMountPointMountedTwiceIsOneDriveAndLettersEndAtY)
+TEST_F(PosixVolumesTest, AMountPointCountsOnceAHomeOnTheNetworkNotAtAllAndLettersEndAtY)
 {
-    std::string table = Device("sdc1") + " /mnt/a ext4 rw 0 0\n" + Device("sdb1") + " /mnt/a vfat rw 0 0\n";
+    std::string table = "server:/home /root nfs4 rw 0 0\n" + Device("sdc1") + " /mnt/a ext4 rw 0 0\n" +
+        Device("sdb1") + " /mnt/a vfat rw 0 0\n";
     for (int i = 0; i < 30; ++i) table += "tmpfs /mnt/t" + std::to_string(i) + " tmpfs rw 0 0\n";
     WriteMountTable(table);
     const std::vector<TVolumeDrive> drives = VolumeDrives(ReadMountTable(m_sources.MountTable), "/root", m_sources);

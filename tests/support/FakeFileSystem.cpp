@@ -91,6 +91,15 @@ public:
 
     bool Next(platform::FindEntry& entry) override
     {
+        if (m_owner.m_enumerationLimit && m_delivered >= *m_owner.m_enumerationLimit) return false;
+        if (!Advance(entry)) return false;
+        ++m_delivered;
+        return true;
+    }
+
+private:
+    bool Advance(platform::FindEntry& entry)
+    {
         while (m_dotEntries < 2) {
             const char* name = m_dotEntries++ == 0 ? "." : "..";
             if (FakeMaskMatches(m_mask, name)) {
@@ -111,12 +120,12 @@ public:
         return false;
     }
 
-private:
     FakeFileSystem& m_owner;
     std::string m_folder;
     std::string m_mask;
     int m_dotEntries = 0;
     std::uint64_t m_lastSequence = 0;
+    std::size_t m_delivered = 0;
 };
 
 FakeFileSystem::FakeFileSystem() = default;

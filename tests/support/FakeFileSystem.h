@@ -56,6 +56,11 @@ public:
     void FailMoveFileTo(std::string_view newPath, std::uint32_t error);
     void FailMoveFileCall(std::size_t callNumber, std::uint32_t error);
 
+    // Every enumeration opened from now on stops delivering after `entries`
+    // entries ("." and ".." included), as when the folder's medium goes away
+    // in the middle of a listing.
+    void FailEnumerationAfter(std::size_t entries) { m_enumerationLimit = entries; }
+
     bool Exists(std::string_view path) const;
     // The names in a folder, in enumeration order (without "." and "..").
     std::vector<std::string> Names(std::string_view folder) const;
@@ -108,6 +113,7 @@ private:
 
     std::map<std::string, std::uint32_t> m_failingTargets;
     std::map<std::size_t, std::uint32_t> m_failingCalls;
+    std::optional<std::size_t> m_enumerationLimit;
     std::vector<std::string> m_patterns;
     std::vector<std::pair<std::string, std::string>> m_moves;
     std::size_t m_openEnumerations = 0;

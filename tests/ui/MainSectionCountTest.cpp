@@ -1,0 +1,103 @@
+#include "ui/Main.h"
+
+#include "app/Application.h"
+#include "framework/StdCtrls.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "widgets/Grids.h"
+#include "widgets/Spin.h"
+
+#include <QApplication>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// The section count as the user types it: the structure grid follows every
+// change of the text, and once more when the focus leaves and the count is
+// brought within 2 to 10.
+class MainSectionCountTest : public ::testing::Test {
+protected:
+    MainSectionCountTest()
+    {
+        Application().SetTitle("Quorvane V1.24");
+        Application().CreateForm(FormMain);
+        FormMain->Show();
+        QApplication::setActiveWindow(FormMain);
+        m_spin = FormMain->findChild<TSpinEdit*>("SpinEdit1");
+        m_grid = FormMain->findChild<TStringGrid*>("StringGrid1");
+        // Entering with the keyboard selects the 3, so typing replaces it.
+        m_spin->setFocus(Qt::TabFocusReason);
+    }
+    ~MainSectionCountTest() override { Application().ReleaseForms(); }
+
+    void Type(const char* keys) { QTest::keyClicks(m_spin, keys); }
+    void Leave() { FormMain->findChild<TEdit*>("Edit2")->setFocus(Qt::TabFocusReason); }
+
+    TSpinEdit* m_spin = nullptr;
+    TStringGrid* m_grid = nullptr;
+};
+
+TEST_F(MainSectionCountTest, TypingSixLabelsOnlyTheNewLastRow)
+{
+    Type("6");
+    EXPECT_EQ(m_grid->RowCount(), 7);
+    EXPECT_EQ(m_grid->Cells(0, 6), "6");
+    EXPECT_EQ(m_grid->Cells(0, 4), "");
+    EXPECT_EQ(m_grid->Cells(0, 5), "");
+    EXPECT_EQ(m_grid->Cells(0, 3), "3");
+    EXPECT_EQ(m_grid->Cells(1, 3), "2") << "the map cells are never written";
+
+    QTest::keyClick(m_spin, Qt::Key_Down);
+    EXPECT_EQ(m_grid->RowCount(), 6);
+    EXPECT_EQ(m_grid->Cells(0, 5), "5");
+}
+
+TEST_F(MainSectionCountTest, TypingTwentyFiveIsCutToTenWhenTheFocusLeaves)
+{
+    Type("2");
+    EXPECT_EQ(m_grid->RowCount(), 3);
+    EXPECT_EQ(m_grid->Cells(0, 2), "2");
+    Type("5");
+    EXPECT_EQ(m_grid->RowCount(), 26);
+    EXPECT_EQ(m_grid->Cells(0, 25), "25");
+    Leave();
+    EXPECT_EQ(m_spin->text(), "10");
+    EXPECT_EQ(m_grid->RowCount(), 11);
+    EXPECT_EQ(m_grid->Cells(0, 10), "10");
+}
+
+TEST_F(MainSectionCountTest, TypingZeroEatsTheHeaderRow)
+{
+    Type("0");
+    EXPECT_EQ(m_grid->RowCount(), 1);
+    EXPECT_EQ(m_grid->FixedRows(), 0);
+    EXPECT_EQ(m_grid->Cells(0, 0), "0");
+    Leave();
+    EXPECT_EQ(m_spin->Value(), 2);
+    EXPECT_EQ(m_grid->RowCount(), 3);
+    EXPECT_EQ(m_grid->FixedRows(), 0);
+}
+
+TEST_F(MainSectionCountTest, ANegativeCountIsReportedAndCorrectedWhenTheFocusLeaves)
+{
+    testing::MessageBoxRecorder boxes;
+    Type("-");
+    EXPECT_EQ(m_grid->RowCount(), 3) << "a lone minus sign reads as the minimum";
+    Type("5");
+    EXPECT_EQ(m_grid->RowCount(), 1);
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0],
+        (TMessageBoxRequest { "Quorvane V1.24", "Listenindex außerhalb des zulässigen Bereichs.", mtError, { "OK" } }));
+    Leave();
+    EXPECT_EQ(m_spin->Value(), 2);
+    EXPECT_EQ(m_grid->RowCount(), 3);
+    EXPECT_EQ(m_grid->Cells(0, 2), "2");
+}
+
+}  // namespace
+}  // namespace quorvane

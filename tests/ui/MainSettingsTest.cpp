@@ -1,0 +1,203 @@
+#include "ui/Main.h"
+
+#include "app/Application.h"
+#include "framework/Screen.h"
+#include "platform/Module.h"
+#include "platform/Profile.h"
+#include "platform/posix/DriveNameSpace.h"
+#include "tests/support/FakeProfile.h"
+#include "tests/support/HostOverride.h"
+#include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/TempFolder.h"
+#include "widgets/FileCtrl.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+namespace {
+
+// The program as if it were installed in a temporary folder: its settings
+// file lies there beside the executable's name.
+class MainSettingsTest : public ::testing::Test {
+protected:
+    MainSettingsTest()
+        : m_executable(*platform::posix::FromUnixPath((m_folder.Path() / "quorvane").string())),
+          m_previousModule(platform::ReplaceModuleFileName(m_executable))
+    {
+        Application().SetTitle("Quorvane V1.24");
+    }
+    // The folder list leaves the process in the folder it shows; it moves out
+    // before the folder goes, or the next list could not enter its drive.
+    ~MainSettingsTest() override
+    {
+        if (FormMain != nullptr) FormMain->DirectoryListBox1->SetFolderPath(DriveName(m_folder.Path().parent_path()));
+        Application().ReleaseForms();
+        platform::ReplaceModuleFileName(m_previousModule);
+    }
+
+    std::string DriveName(const std::filesystem::path& path) const
+    {
+        return *platform::posix::FromUnixPath(path.string());
+    }
+    std::filesystem::path IniPath() const { return m_folder.Path() / "quorvane.ini"; }
+    void WriteIni(const std::string& text) const { std::ofstream(IniPath()) << text; }
+    std::string ReadIni() const
+    {
+        std::ifstream file(IniPath());
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+
+    TFormMain& Start()
+    {
+        Application().CreateForm(FormMain);
+        return *FormMain;
+    }
+    std::string Folder() const { return FormMain->DirectoryListBox1->FolderPath(); }
+
+    testing::TempFolder m_folder;
+    std::string m_executable;
+    std::string m_previousModule;
+};
+
+TEST_F(MainSettingsTest, FirstStartWithoutAFileTakesTheDefaultsAndCreatesNothing)
+{
+    TFormMain& form = Start();
+    EXPECT_EQ(form.Top(), 0);
+    EXPECT_EQ(form.Left(), 0);
+    EXPECT_EQ(form.Height(), ScreenHeight() / 2);
+    EXPECT_EQ(form.Width(), ScreenWidth() / 2);
+    EXPECT_EQ(form.WindowState(), wsNormal);
+    EXPECT_EQ(Folder(), "C:\\");
+    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+}
+
+// Each row stands alone in the file; the other values take their defaults.
+TEST_F(MainSettingsTest, StoredNumbersAreReadAsIntegersOrGiveTheDefault)
+{
+    struct Row {
+        const char* line;
+        int top, left, height, width;
+    };
+    const int halfHeight = ScreenHeight() / 2;
+    const int halfWidth = ScreenWidth() / 2;
+    const std::vector<Row> table = {
+        {"Oben=0x10", 16, 0, halfHeight, halfWidth},
+        {"Oben=$10", 16, 0, halfHeight, halfWidth},
+        {"Oben=16", 16, 0, halfHeight, halfWidth},
+        {"Oben=0x", 0, 0, halfHeight, halfWidth},
+        {"Oben=$", 0, 0, halfHeight, halfWidth},
+        {"Links=12abc", 0, 0, halfHeight, halfWidth},
+        {"Links= 7", 0, 7, halfHeight, halfWidth},
+        {"Hoehe=+300", 0, 0, 300, halfWidth},
+        {"Breite=2147483648", 0, 0, halfHeight, halfWidth},
+        {"Breite=350", 0, 0, halfHeight, 350},
+    };
+    for (const Row& row : table) {
+        SCOPED_TRACE(row.line);
+        WriteIni(std::string("[FormMain]\n") + row.line + "\nStatus=-0\n");
+        TFormMain& form = Start();
+        EXPECT_EQ(form.Top(), row.top);
+        EXPECT_EQ(form.Left(), row.left);
+        EXPECT_EQ(form.Height(), row.height);
+        EXPECT_EQ(form.Width(), row.width);
+        EXPECT_EQ(form.WindowState(), wsNormal);
+        Application().ReleaseForms();
+    }
+}
+
+TEST_F(MainSettingsTest, AFolderThatIsGoneGivesTheExecutablesFolderWithoutAMessage)
+{
+    const auto gone = m_folder.CreateFolder("Musik");
+    WriteIni("[FormMain]\nDirectory=" + DriveName(gone) + "\n");
+    std::filesystem::remove(gone);
+    Start();
+    EXPECT_EQ(Folder(), DriveName(m_folder.Path()));
+}
+
+TEST_F(MainSettingsTest, SettingsAreReadAndWrittenInTheirOrder)
+{
+    testing::FakeProfile profile;
+    testing::ScopedHostService<platform::Profile> guard(profile, platform::ReplaceHostProfile);
+    TFormMain& form = Start();
+    EXPECT_EQ(profile.Calls(), (std::vector<std::string>{"read FormMain/Oben", "read FormMain/Links",
+                                                         "read FormMain/Hoehe", "read FormMain/Breite",
+                                                         "read FormMain/Status", "read FormMain/Directory"}));
+    profile.ClearCalls();
+    form.SetBounds(40, 30, 500, 400);
+    form.Show();
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
+    const std::string folder = Folder();
+    EXPECT_EQ(profile.Calls(),
+        (std::vector<std::string> { "write FormMain/Directory=" + folder, "write FormMain/Status=0",
+            "write FormMain/Oben=30", "write FormMain/Links=40", "write FormMain/Hoehe=400",
+            "write FormMain/Breite=500" }));
+}
+
+// The error box says which file could not be written; the window stays
+// open, and the next close starts again at the first value.
+TEST_F(MainSettingsTest, AFailedWriteKeepsTheWindowOpen)
+{
+    testing::FakeProfile profile;
+    testing::ScopedHostService<platform::Profile> guard(profile, platform::ReplaceHostProfile);
+    testing::MessageBoxRecorder boxes;
+    TFormMain& form = Start();
+    form.Show();
+    profile.SetWritable(false);
+    profile.ClearCalls();
+    form.Close();
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0].text, "Kann nicht nach " + m_executable + ".ini schreiben.");
+    EXPECT_EQ(profile.Calls().size(), 1u) << "the other values are not tried";
+
+    profile.SetWritable(true);
+    profile.ClearCalls();
+    form.Close();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(profile.Calls().size(), 6u);
+    EXPECT_EQ(boxes.Requests().size(), 1u);
+}
+
+TEST_F(MainSettingsTest, ARestartRestoresBoundsStateAndFolder)
+{
+    const auto music = m_folder.CreateFolder("Musik");
+    {
+        TFormMain& form = Start();
+        form.SetBounds(60, 50, 520, 410);
+        form.DirectoryListBox1->SetFolderPath(DriveName(music));
+        form.Show();
+        form.SetWindowState(wsMaximized);
+        form.Close();
+        Application().ReleaseForms();
+    }
+    const std::string stored = ReadIni();
+    EXPECT_NE(stored.find("Status=2"), std::string::npos) << stored;
+
+    TFormMain& form = Start();
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    EXPECT_EQ(Folder(), DriveName(music));
+    form.SetWindowState(wsNormal);
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(60, 50, 520, 410));
+
+    // A second close writes the values again in place.
+    form.Show();
+    form.Close();
+    form.Show();
+    form.Close();
+    const std::string rewritten = ReadIni();
+    EXPECT_EQ(rewritten.find("Oben="), rewritten.rfind("Oben=")) << rewritten;
+    EXPECT_NE(rewritten.find("Status=0"), std::string::npos) << rewritten;
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,338 @@
+#include "ui/Main.h"
+
+#include "app/Application.h"
+#include "app/IniFiles.h"
+#include "engine/BatchRun.h"
+#include "engine/NameRestructuring.h"
+#include "framework/Alignment.h"
+#include "framework/Labels.h"
+#include "framework/Panels.h"
+#include "framework/Screen.h"
+#include "framework/StdCtrls.h"
+#include "platform/Module.h"
+#include "runtime/Conversions.h"
+#include "ui/MainTexts.h"
+#include "ui/NAbout.h"
+#include "ui/ResultGrid.h"
+#include "widgets/FileCtrl.h"
+#include "widgets/Grids.h"
+#include "widgets/Spin.h"
+
+namespace quorvane {
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+using namespace maintexts;
+
+// A state the program did not write (a hand-edited file) opens the window
+// normally.
+TWindowState StoredWindowState(std::int32_t value)
+{
+    switch (value) {
+    case wsMinimized: return wsMinimized;
+    case wsMaximized: return wsMaximized;
+    default: return wsNormal;
+    }
+}
+
+// Both grids keep this many pixels of their width free of columns: room for
+// their border and the vertical scroll bar.
+constexpr int kGridAllowance = 25;
+
+TLabel* CreateLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
+{
+    auto* label = CreateControl<TLabel>(parent, name);
+    // The label sizes itself to its caption, whatever the font makes of it,
+    // so the stored size goes first.
+    SetControlBounds(label, left, top, width, height);
+    label->SetCaption(caption);
+    return label;
+}
+
+TEdit* CreateEdit(QWidget* parent, const char* name, const char* text, int left, int top, int width, int height)
+{
+    auto* edit = CreateControl<TEdit>(parent, name);
+    edit->SetText(text);
+    SetControlBounds(edit, left, top, width, height);
+    return edit;
+}
+
+TCheckBox* CreateCheckBox(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
+                          int height)
+{
+    auto* checkBox = CreateControl<TCheckBox>(parent, name);
+    checkBox->SetCaption(caption);
+    checkBox->SetChecked(true);
+    SetControlBounds(checkBox, left, top, width, height);
+    return checkBox;
+}
+
+TPanel* CreateFlatPanel(QWidget* parent, const char* name)
+{
+    auto* panel = CreateControl<TPanel>(parent, name);
+    panel->SetBevelOuter(bvNone);
+    return panel;
+}
+
+// The folder of a module path, its last backslash or colon kept.
+std::string ExecutableFolder(const std::string& modulePath)
+{
+    const std::size_t end = modulePath.find_last_of("\\:");
+    return end == std::string::npos ? std::string() : modulePath.substr(0, end + 1);
+}
+
+}  // namespace
+
+TFormMain::TFormMain()
+{
+    setObjectName(QStringLiteral("FormMain"));
+    SetCaption("FormMain");
+    SetBounds(213, 165, 688, 512);
+    SetClientWidth(680);
+    SetClientHeight(485);
+    SetKeyPreview(true);
+    CreateControls();
+    ArrangeTabOrder();
+
+    OnCreate = {this, &TFormMain::FormCreate};
+    OnClose = {this, &TFormMain::FormClose};
+    OnResize = {this, &TFormMain::FormResize};
+    OnKeyDown = {this, &TFormMain::FormKeyDown};
+}
+
+TFormMain::~TFormMain()
+{
+    if (FormMain == this) FormMain = nullptr;
+}
+
+void TFormMain::CreateControls()
+{
+    Panel1 = CreateFlatPanel(this, "Panel1");
+    SetControlBounds(Panel1, 0, 0, 680, 31);
+    SetAlign(Panel1, alTop);
+    Label1 = CreateLabel(Panel1, "Label1", kFileMaskLabel, 200, 8, 54, 16);
+    DriveComboBox1 = CreateControl<TDriveComboBox>(Panel1, "DriveComboBox1");
+    SetControlBounds(DriveComboBox1, 0, 5, 190, 22);
+    Edit1 = CreateEdit(Panel1, "Edit1", kDefaultFileMask, 265, 4, 120, 24);
+
+    DirectoryListBox1 = CreateControl<TDirectoryListBox>(this, "DirectoryListBox1");
+    SetControlBounds(DirectoryListBox1, 0, 31, 190, 454);
+    SetAlign(DirectoryListBox1, alLeft);
+    DirectoryListBox1->SetItemHeight(16);
+    DriveComboBox1->SetDirList(DirectoryListBox1);
+
+    Panel5 = CreateFlatPanel(this, "Panel5");
+    SetControlBounds(Panel5, 190, 31, 490, 454);
+    SetAlign(Panel5, alClient);
+
+    Panel2 = CreateFlatPanel(Panel5, "Panel2");
+    SetControlBounds(Panel2, 0, 0, 490, 210);
+    SetAlign(Panel2, alTop);
+    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", kStructureChange, 5, 0, 185, 17);
+    CheckBox1->OnClick = {this, &TFormMain::CheckBox1Click};
+
+    Panel3 = CreateControl<TPanel>(Panel2, "Panel3");
+    Panel3->SetBevelInner(bvLowered);
+    Panel3->SetBevelOuter(bvRaised);
+    SetControlBounds(Panel3, 15, 20, 470, 120);
+
+    Panel4 = CreateFlatPanel(Panel3, "Panel4");
+    SetControlBounds(Panel4, 2, 2, 205, 116);
+    SetAlign(Panel4, alLeft);
+    Label2 = CreateLabel(Panel4, "Label2", kSectionCountLabel, 10, 13, 106, 16);
+    Label3 = CreateLabel(Panel4, "Label3", kOldSeparatorLabel, 10, 38, 99, 16);
+    Label4 = CreateLabel(Panel4, "Label4", kNewSeparatorLabel, 10, 63, 106, 16);
+    Label5 = CreateLabel(Panel4, "Label5", kLeadingTextLabel, 10, 88, 87, 16);
+    SpinEdit1 = new TSpinEdit(Panel4, TSpinEditDescription{.limit = slBoth,
+                                                           .maxValue = 10,
+                                                           .minValue = 2,
+                                                           .value = 3,
+                                                           .onChange = [this] { SpinEdit1Change(); }});
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SetControlBounds(SpinEdit1, 125, 9, 70, 24);
+    Edit2 = CreateEdit(Panel4, "Edit2", kDefaultSeparator, 125, 34, 70, 24);
+    Edit3 = CreateEdit(Panel4, "Edit3", kDefaultSeparator, 125, 59, 70, 24);
+    Edit4 = CreateEdit(Panel4, "Edit4", "", 125, 84, 70, 24);
+
+    StringGrid1 = CreateControl<TStringGrid>(Panel3, "StringGrid1");
+    SetControlBounds(StringGrid1, 207, 2, 261, 116);
+    SetAlign(StringGrid1, alClient);
+    StringGrid1->SetColCount(2);
+    StringGrid1->SetRowCount(4);
+    StringGrid1->SetFixedCols(1);
+    StringGrid1->SetFixedRows(1);
+    StringGrid1->SetDefaultColWidth(90);
+    StringGrid1->SetDefaultRowHeight(20);
+    for (int row = 0; row < 4; ++row) StringGrid1->SetRowHeights(row, 20);
+    StringGrid1->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goEditing});
+
+    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", kEqualiseSpaces, 5, 143, 235, 17);
+    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", kUnderscoreHandling, 5, 163, 235, 17);
+    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", kCapitaliseWords, 5, 183, 235, 17);
+    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", kIgnoreExcessSections, 250, 143, 235, 17);
+
+    Button1 = CreateControl<TButton>(Panel2, "Button1");
+    Button1->SetCaption(kTestButton);
+    Button1->OnClick = {this, &TFormMain::Button1Click};
+    SetControlBounds(Button1, 300, 179, 90, 25);
+    Button2 = CreateControl<TButton>(Panel2, "Button2");
+    Button2->SetCaption(kExecuteButton);
+    Button2->OnClick = {this, &TFormMain::Button2Click};
+    SetControlBounds(Button2, 395, 179, 90, 25);
+
+    StringGrid2 = CreateControl<TStringGrid>(Panel5, "StringGrid2");
+    SetControlBounds(StringGrid2, 0, 210, 490, 244);
+    SetAlign(StringGrid2, alClient);
+    StringGrid2->SetColCount(3);
+    StringGrid2->SetRowCount(2);
+    StringGrid2->SetFixedCols(1);
+    StringGrid2->SetFixedRows(1);
+    StringGrid2->SetDefaultColWidth(80);
+    StringGrid2->SetDefaultRowHeight(20);
+    StringGrid2->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goColSizing});
+}
+
+void TFormMain::ArrangeTabOrder()
+{
+    QWidget* const order[] = {DriveComboBox1, Edit1,     DirectoryListBox1, CheckBox1, SpinEdit1, Edit2,
+                              Edit3,          Edit4,     StringGrid1,       CheckBox2, CheckBox4, CheckBox3,
+                              CheckBox5,      Button1,   Button2,           StringGrid2};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TFormMain::FormCreate(QObject*)
+{
+    SetCaption(Application().Title());
+    IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    RestoreBounds();
+    RestoreFolder();
+
+    StringGrid1->SetCells(0, 0, kOldSectionHeader);
+    StringGrid1->SetCells(1, 0, kNewSectionHeader);
+    StringGrid1->SetCells(0, 1, "1");
+    StringGrid1->SetCells(0, 2, "2");
+    StringGrid1->SetCells(0, 3, "3");
+    StringGrid1->SetCells(1, 1, "1");
+    StringGrid1->SetCells(1, 2, "3");
+    StringGrid1->SetCells(1, 3, "2");
+
+    StringGrid2->SetCells(0, 0, kResultHeader);
+    StringGrid2->SetCells(1, 0, kOldNameHeader);
+    StringGrid2->SetCells(2, 0, kNewNameHeader);
+}
+
+// Each value takes effect before the next is read, so the window's own
+// limits apply to each in turn.
+void TFormMain::RestoreBounds()
+{
+    SetTop(IniFile->ReadInteger(kSettingsSection, kTopKey, 0));
+    SetLeft(IniFile->ReadInteger(kSettingsSection, kLeftKey, 0));
+    SetHeight(IniFile->ReadInteger(kSettingsSection, kHeightKey, ScreenHeight() / 2));
+    SetWidth(IniFile->ReadInteger(kSettingsSection, kWidthKey, ScreenWidth() / 2));
+    SetWindowState(StoredWindowState(IniFile->ReadInteger(kSettingsSection, kStateKey, wsNormal)));
+}
+
+// A stored folder that cannot be entered any more (deleted, on a drive that
+// is gone) is no reason to bother the user: the list opens on the program's
+// own folder instead. Only when that fails too is there something to report.
+void TFormMain::RestoreFolder()
+{
+    try {
+        DirectoryListBox1->SetFolderPath(IniFile->ReadString(kSettingsSection, kDirectoryKey, kDefaultDirectory));
+    } catch (const std::exception&) {
+        DirectoryListBox1->SetFolderPath(ExecutableFolder(platform::ModuleFileName()));
+    }
+}
+
+// A failed write leaves the window open with its settings file, and the
+// next close begins again with the first value.
+void TFormMain::FormClose(QObject*, TCloseAction&)
+{
+    // A window closed once already has given its settings file back; a
+    // second close writes into the same file again.
+    if (!IniFile) IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    IniFile->WriteString(kSettingsSection, kDirectoryKey, DirectoryListBox1->FolderPath());
+    IniFile->WriteInteger(kSettingsSection, kStateKey, WindowState());
+    // The normal bounds are stored, so that a window closed maximised comes
+    // back maximised and restores to where it was.
+    SetWindowState(wsNormal);
+    StoreBounds();
+    IniFile.reset();
+}
+
+void TFormMain::StoreBounds()
+{
+    IniFile->WriteInteger(kSettingsSection, kTopKey, Top());
+    IniFile->WriteInteger(kSettingsSection, kLeftKey, Left());
+    IniFile->WriteInteger(kSettingsSection, kHeightKey, Height());
+    IniFile->WriteInteger(kSettingsSection, kWidthKey, Width());
+}
+
+void TFormMain::SpinEdit1Change()
+{
+    // The value is taken as typed, unclamped: the spin box clamps it when
+    // the focus leaves and then reports the change once more.
+    const std::int32_t value = SpinEdit1->Value();
+    StringGrid1->SetRowCount(value + 1);
+    StringGrid1->SetCells(0, value, IntToStr(value));
+}
+
+void TFormMain::Button1Click(QObject*) { StartBatch(false); }
+
+void TFormMain::Button2Click(QObject*) { StartBatch(true); }
+
+// The run takes the controls as they stand now; it does not return to the
+// event loop until it has ended, so they cannot change meanwhile.
+void TFormMain::StartBatch(bool execute)
+{
+    RenameSettings settings;
+    settings.Folder = DirectoryListBox1->FolderPath();
+    settings.FileMask = Edit1->Text();
+    settings.StructureChange = CheckBox1->Checked();
+    settings.SectionCount = StringGrid1->RowCount() - 1;
+    settings.MapCells.clear();
+    for (int row = 1; row <= settings.SectionCount; ++row) settings.MapCells.push_back(StringGrid1->Cells(1, row));
+    settings.OldSeparator = Edit2->Text();
+    settings.NewSeparator = Edit3->Text();
+    settings.LeadingText = Edit4->Text();
+    settings.UnderscoreHandling = CheckBox4->Checked();
+    settings.CapitaliseWords = CheckBox3->Checked();
+    settings.EqualiseSpaces = CheckBox2->Checked();
+    settings.IgnoreExcessSections = CheckBox5->Checked();
+
+    TGridResultTable table(*StringGrid2);
+    try {
+        RunBatch(settings, execute, table);
+    } catch (const SectionMapError& error) {
+        // The user sees the cell to correct before the message about it.
+        StringGrid1->SetCol(1);
+        StringGrid1->SetRow(error.Row());
+        throw;
+    }
+}
+
+void TFormMain::FormResize(QObject*)
+{
+    const int structureWidth = StringGrid1->width();
+    StringGrid1->SetColWidths(0, (structureWidth - kGridAllowance) / 2);
+    StringGrid1->SetColWidths(1, structureWidth - StringGrid1->ColWidths(0) - kGridAllowance);
+
+    const int resultWidth = StringGrid2->width();
+    const int statusWidth = StringGrid2->ColWidths(0);
+    StringGrid2->SetColWidths(1, (resultWidth - statusWidth - kGridAllowance) / 2);
+    StringGrid2->SetColWidths(2, resultWidth - statusWidth - StringGrid2->ColWidths(1) - kGridAllowance);
+}
+
+// F1 anywhere in the window, with or without Shift, shows the about box.
+// While it is still up as the start-up splash it cannot become modal, and
+// the refusal is shown to the user; the key itself goes on unchanged.
+void TFormMain::FormKeyDown(QObject*, int& key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_F1) NormalAboutBox->ShowModal();
+}
+
+void TFormMain::CheckBox1Click(QObject*) { Panel3->setVisible(CheckBox1->Checked()); }
+
+}  // namespace quorvane
