@@ -6,7 +6,16 @@ function(quorvane_target_defaults target)
   # Whoever links a Quorvane library compiles its headers, which need C++20.
   target_compile_features(${target} PUBLIC cxx_std_20)
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:-Wall;-Wextra;-Wpedantic>")
+  endif()
+  # The sources are UTF-8; on Windows the German texts must reach the ANSI
+  # functions in the ANSI code page, one byte per character.
+  if(WIN32)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+      target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:-finput-charset=UTF-8;-fexec-charset=CP1252>")
+    elseif(MSVC)
+      target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:/source-charset:utf-8;/execution-charset:windows-1252>")
+    endif()
   endif()
 endfunction()
 

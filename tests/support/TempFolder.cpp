@@ -1,5 +1,7 @@
 #include "tests/support/TempFolder.h"
 
+#include "platform/posix/DriveNameSpace.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +19,8 @@ TempFolder::TempFolder()
         throw std::runtime_error("cannot create a temporary folder");
     }
     m_path = pattern;
+    // A temporary folder outside every drive would be no use to the program.
+    m_name = platform::posix::FromUnixPath(pattern).value_or(std::string());
 }
 
 TempFolder::~TempFolder()

@@ -19,6 +19,10 @@ public:
 
     const std::filesystem::path& Path() const { return m_path; }
 
+    // The folder as the program's file-system service names it: the
+    // Windows path itself, on Linux its drive-letter name (Z:\tmp\...).
+    const std::string& Name() const { return m_name; }
+
     // Creates a file (and the folders above it) relative to the folder.
     std::filesystem::path CreateFile(std::string_view relativeName, std::string_view content = {}) const;
     std::filesystem::path CreateFolder(std::string_view relativeName) const;
@@ -29,6 +33,7 @@ public:
 
 private:
     std::filesystem::path m_path;
+    std::string m_name;
 };
 
 }  // namespace quorvane::testing

@@ -1,0 +1,32 @@
+#include "platform/Shell.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+namespace quorvane::platform {
+namespace {
+
+class TWin32Shell final : public Shell {
+public:
+    // No owner window and no operation: the shell's default verb starts the
+    // program, and a prompt of the shell has no window to stay in front of.
+    std::intptr_t Execute(std::string_view program, std::string_view parameters, int showCommand) override
+    {
+        const HINSTANCE result = ::ShellExecuteA(nullptr, nullptr, std::string(program).c_str(),
+                                                 std::string(parameters).c_str(), nullptr, showCommand);
+        return reinterpret_cast<std::intptr_t>(result);
+    }
+};
+
+}  // namespace
+
+Shell& NativeShell()
+{
+    static TWin32Shell shell;
+    return shell;
+}
+
+}  // namespace quorvane::platform
