@@ -20,21 +20,6 @@ namespace {
 
 using testing::TempFolder;
 
-std::string ProgramName(const TempFolder& folder, std::string_view name)
-{
-    const std::optional<std::string> base = platform::posix::FromUnixPath(folder.Path().string());
-    EXPECT_TRUE(base);
-    return base.value_or("") + "\\" + std::string(name);
-}
-
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // Every byte value, NULs and line ends included, but no line that starts a section.
 std::string BinaryBlob()
 {
@@ -75,7 +60,7 @@ TEST(IniFilesBadInputTest, FilesWithoutTheSectionGiveTheDefaultsAndKeepEveryByte
         SCOPED_TRACE(c.what);
         TempFolder folder;
         folder.CreateFile("quorvane.ini", c.content);
-        TIniFile ini(ProgramName(folder, "quorvane.ini"));
+        TIniFile ini(folder.NameOf("quorvane.ini"));
 
         const TDefaults read = ReadDefaults(ini);
         EXPECT_EQ(read.top, 0);
@@ -86,7 +71,7 @@ TEST(IniFilesBadInputTest, FilesWithoutTheSectionGiveTheDefaultsAndKeepEveryByte
         ini.WriteString("FormMain", "Directory", "C:\\Musik");
         EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 7);
         EXPECT_EQ(ini.ReadString("FormMain", "Directory", "C:\\"), "C:\\Musik");
-        const std::string written = Content(folder.Path() / "quorvane.ini");
+        const std::string written = testing::FileContent(folder.Path() / "quorvane.ini");
         EXPECT_EQ(written.substr(0, c.content.size()), c.content);
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"quorvane.ini"});
     }
@@ -105,12 +90,12 @@ TEST(IniFilesBadInputTest, AHugeFileIsReadAndWrittenWhole)
     }();
     const std::string content = comments + "[FormMain]\nOben=12\nDirectory=C:\\Daten\n" + comments;
     folder.CreateFile("quorvane.ini", content);
-    TIniFile ini(ProgramName(folder, "quorvane.ini"));
+    TIniFile ini(folder.NameOf("quorvane.ini"));
 
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 12);
     EXPECT_EQ(ini.ReadString("FormMain", "Directory", "C:\\"), "C:\\Daten");
     ini.WriteInteger("FormMain", "Oben", 345);
-    EXPECT_EQ(Content(folder.Path() / "quorvane.ini"),
+    EXPECT_EQ(testing::FileContent(folder.Path() / "quorvane.ini"),
               comments + "[FormMain]\nOben=345\nDirectory=C:\\Daten\n" + comments);
 }
 
@@ -124,7 +109,7 @@ TEST(IniFilesBadInputTest, LongValuesAreCutOrGiveTheDefault)
                                       "Hoehe=$" + std::string(1100, '0') + "1F\n"
                                       "Breite=" + std::string(2000, ' ') + "640\n"
                                       "Directory=" + longFolder + "\n");
-    const TIniFile ini(ProgramName(folder, "quorvane.ini"));
+    const TIniFile ini(folder.NameOf("quorvane.ini"));
 
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 3), 3);
     EXPECT_EQ(ini.ReadInteger("FormMain", "Links", 3), 17);
@@ -144,7 +129,7 @@ TEST(IniFilesBadInputTest, DuplicateKeysAndSectionsReadTheFirstAndWriteOnlyIt)
                                       "[FORMMAIN]\r\n"
                                       "Oben=3\r\n"
                                       "Status=2\r\n");
-    TIniFile ini(ProgramName(folder, "quorvane.ini"));
+    TIniFile ini(folder.NameOf("quorvane.ini"));
 
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 1);
     // Only the first section counts, so a key of the second one is not read.
@@ -152,7 +137,7 @@ TEST(IniFilesBadInputTest, DuplicateKeysAndSectionsReadTheFirstAndWriteOnlyIt)
 
     ini.WriteInteger("FormMain", "Oben", 9);
     ini.WriteInteger("FormMain", "Status", 1);
-    EXPECT_EQ(Content(folder.Path() / "quorvane.ini"), "[FormMain]\r\n"
+    EXPECT_EQ(testing::FileContent(folder.Path() / "quorvane.ini"), "[FormMain]\r\n"
                                                        "Oben=9\r\n"
                                                        "oben=2\r\n"
                                                        "Status=1\r\n"
@@ -165,7 +150,7 @@ TEST(IniFilesBadInputTest, SomethingThatIsNoFileGivesTheDefaultsAndTheWriteError
 {
     TempFolder folder;
     folder.CreateFolder("quorvane.ini");
-    const std::string path = ProgramName(folder, "quorvane.ini");
+    const std::string path = folder.NameOf("quorvane.ini");
     TIniFile ini(path);
 
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 4), 4);

@@ -16,22 +16,6 @@ namespace {
 
 using testing::TempFolder;
 
-// The drive-letter name under which the program sees a file of the folder.
-std::string ProgramName(const TempFolder& folder, std::string_view name)
-{
-    const std::optional<std::string> base = platform::posix::FromUnixPath(folder.Path().string());
-    EXPECT_TRUE(base);
-    return base.value_or("") + "\\" + std::string(name);
-}
-
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 TEST(IniFilesPosixTest, ReadsTheSettingsAsAUserMayHaveWrittenThem)
 {
     TempFolder folder;
@@ -40,12 +24,12 @@ TEST(IniFilesPosixTest, ReadsTheSettingsAsAUserMayHaveWrittenThem)
                       "  OBEN =  0x10  \r\n"
                       "Breite=2147483648\r\n"
                       "Directory=\r\n");
-    const TIniFile ini(ProgramName(folder, "quorvane.ini"));
+    const TIniFile ini(folder.NameOf("quorvane.ini"));
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 16);
     EXPECT_EQ(ini.ReadInteger("FormMain", "Breite", 512), 512);
     EXPECT_EQ(ini.ReadString("FormMain", "Directory", "C:\\"), "");
 
-    const TIniFile missing(ProgramName(folder, "fehlt.ini"));
+    const TIniFile missing(folder.NameOf("fehlt.ini"));
     EXPECT_EQ(missing.ReadString("FormMain", "Directory", "C:\\"), "C:\\");
     EXPECT_EQ(missing.ReadInteger("FormMain", "Oben", 0), 0);
     EXPECT_FALSE(folder.Exists("fehlt.ini"));
@@ -54,13 +38,13 @@ TEST(IniFilesPosixTest, ReadsTheSettingsAsAUserMayHaveWrittenThem)
 TEST(IniFilesPosixTest, ClosingTwiceOverwritesTheKeysInsteadOfAddingThem)
 {
     TempFolder folder;
-    TIniFile ini(ProgramName(folder, "quorvane.ini"));
+    TIniFile ini(folder.NameOf("quorvane.ini"));
     for (int top : {10, 20}) {
         ini.WriteString("FormMain", "Directory", "C:\\Musik");
         ini.WriteInteger("FormMain", "Status", 0);
         ini.WriteInteger("FormMain", "Oben", top);
     }
-    EXPECT_EQ(Content(folder.Path() / "quorvane.ini"), "[FormMain]\nDirectory=C:\\Musik\nStatus=0\nOben=20\n");
+    EXPECT_EQ(testing::FileContent(folder.Path() / "quorvane.ini"), "[FormMain]\nDirectory=C:\\Musik\nStatus=0\nOben=20\n");
     EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 0), 20);
 }
 
@@ -69,7 +53,7 @@ TEST(IniFilesPosixTest, AFolderThatCannotBeWrittenRaisesWithTheFullPath)
     TempFolder folder;
     folder.CreateFile("datei", "kein Ordner");
     for (std::string_view name : {"fehlt\\quorvane.ini", "datei\\quorvane.ini"}) {
-        const std::string path = ProgramName(folder, name);
+        const std::string path = folder.NameOf(name);
         TIniFile ini(path);
         try {
             ini.WriteInteger("FormMain", "Oben", 1);

@@ -16,14 +16,6 @@ namespace {
 
 using testing::TempFolder;
 
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 TEST(IniFilesWin32Test, SettingsReadBackAsTheyWereWritten)
 {
     TempFolder folder;
@@ -40,7 +32,7 @@ TEST(IniFilesWin32Test, SettingsReadBackAsTheyWereWritten)
         }
         ini.WriteString("FormMain", "Leer", "");
     }
-    EXPECT_EQ(Content(folder.Path() / "quorvane.ini"),
+    EXPECT_EQ(testing::FileContent(folder.Path() / "quorvane.ini"),
               "[FormMain]\r\nOben=-20\r\nStatus=2\r\nDirectory=C:\\Musik\\Ärzte - Live\r\nLeer=\r\n");
 
     const TIniFile again(path);
@@ -67,7 +59,7 @@ TEST(IniFilesWin32Test, AFileThatCannotBeWrittenRaisesWithTheFullPath)
         }
     }
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"datei"}));
-    EXPECT_EQ(Content(folder.Path() / "datei"), "kein Ordner");
+    EXPECT_EQ(testing::FileContent(folder.Path() / "datei"), "kein Ordner");
 }
 
 }  // namespace

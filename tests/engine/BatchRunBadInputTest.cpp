@@ -22,12 +22,6 @@
 namespace quorvane {
 namespace {
 
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::set<std::string> NamesIn(const std::filesystem::path& folder)
 {
     std::set<std::string> names;
@@ -96,7 +90,7 @@ TEST_F(BatchRunBadInputTest, NewNamesTheSystemRefusesLeaveTheFilesAndSayFehler)
         EXPECT_EQ(rows.Rows()[0].OldName, "alpha - beta - gamma.mp3");
         EXPECT_EQ(NamesIn(m_folder.Path()), std::set<std::string>{"alpha - beta - gamma.mp3"});
     }
-    EXPECT_EQ(Content(m_folder.Path() / "alpha - beta - gamma.mp3"), "inhalt");
+    EXPECT_EQ(testing::FileContent(m_folder.Path() / "alpha - beta - gamma.mp3"), "inhalt");
     EXPECT_EQ(NamesIn(m_folder.Path().parent_path()).count("weg - Alpha - Gamma - Beta.mp3"), 0u);
 }
 

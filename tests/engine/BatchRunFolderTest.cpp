@@ -17,12 +17,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::vector<std::string> Statuses(const ResultList& rows)
 {
     std::vector<std::string> statuses;
@@ -72,7 +66,7 @@ TEST_F(BatchRunFolderTest, ExecuteRunRenamesInPlaceAndNeverReplacesAFile)
     EXPECT_EQ(firstWon ? "Fehler alpha - beta - GAMMA.mp3 > Alpha - Gamma - Beta.mp3"
                        : "Fehler alpha - beta - gamma.mp3 > Alpha - Gamma - Beta.mp3",
               statuses[1]);
-    EXPECT_EQ(firstWon ? "first" : "second", Content(m_folder.Path() / "Alpha - Gamma - Beta.mp3"));
+    EXPECT_EQ(firstWon ? "first" : "second", testing::FileContent(m_folder.Path() / "Alpha - Gamma - Beta.mp3"));
     EXPECT_THAT(m_folder.Names(),
                 ElementsAre(".hidden - Only - Read.MP3", "Alpha - Gamma - Beta.mp3",
                             firstWon ? "alpha - beta - GAMMA.mp3" : "alpha - beta - gamma.mp3",
@@ -92,7 +86,7 @@ TEST_F(BatchRunFolderTest, NameThatIsNoValidUtf8IsRenamedByteExact)
     RunBatch(m_settings, true, m_rows);
     EXPECT_THAT(m_rows.Rows(), ElementsAre(::testing::FieldsAre("Ok", oldName, newName)));
     EXPECT_THAT(m_folder.Names(), ElementsAre(newName));
-    EXPECT_EQ("latin-1", Content(m_folder.Path() / newName));
+    EXPECT_EQ("latin-1", testing::FileContent(m_folder.Path() / newName));
 }
 
 TEST_F(BatchRunFolderTest, CaseOnlyRenameHappensOnceAndTestRunsTouchNothing)

@@ -28,12 +28,6 @@ namespace {
 
 using Listing = std::map<std::string, std::uint32_t>;
 
-std::string Content(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::vector<std::string> NamesIn(const std::filesystem::path& folder)
 {
     std::vector<std::string> names;
@@ -183,8 +177,8 @@ TEST_F(PosixFileSystemTest, RenamesNeverReplaceAndKeepBytes)
     m_temp.CreateFile("a.mp3", "a");
     m_temp.CreateFile("b.mp3", "b");
     EXPECT_EQ(m_fs.MoveFile(Name("a.mp3"), Name("b.mp3")), kErrorAlreadyExists);
-    EXPECT_EQ(Content(m_temp.Path() / "a.mp3"), "a");
-    EXPECT_EQ(Content(m_temp.Path() / "b.mp3"), "b");
+    EXPECT_EQ(testing::FileContent(m_temp.Path() / "a.mp3"), "a");
+    EXPECT_EQ(testing::FileContent(m_temp.Path() / "b.mp3"), "b");
 
     struct stat before {};
     ::stat((m_temp.Path() / "a.mp3").c_str(), &before);
@@ -198,7 +192,7 @@ TEST_F(PosixFileSystemTest, RenamesNeverReplaceAndKeepBytes)
     m_temp.CreateFile("\xFF\xE4rger - x.mp3", "x");
     EXPECT_EQ(m_fs.MoveFile(Name("\xFF\xE4rger - x.mp3"), Name("X - \xFF\xE4rger.mp3")), kErrorSuccess);
     EXPECT_EQ(m_temp.Names(), (std::vector<std::string>{"A.mp3", "X - \xFF\xE4rger.mp3", "b.mp3"}));
-    EXPECT_EQ(Content(m_temp.Path() / "X - \xFF\xE4rger.mp3"), "x");
+    EXPECT_EQ(testing::FileContent(m_temp.Path() / "X - \xFF\xE4rger.mp3"), "x");
 
     EXPECT_EQ(m_fs.MoveFile(Name("missing.mp3"), Name("c.mp3")), kErrorFileNotFound);
     EXPECT_EQ(m_fs.MoveFile(Name("b.mp3"), Name("no\\c.mp3")), kErrorPathNotFound);
@@ -232,8 +226,8 @@ TEST_F(PosixFileSystemTest, FallbackRenamesNeverReplaceEither)
     EXPECT_EQ(RenameThroughTemporaryName(path("c").c_str(), path("b").c_str()), EEXIST);
     EXPECT_EQ(RenameThroughTemporaryName(path("c").c_str(), path("d").c_str()), 0);
     EXPECT_EQ(m_temp.Names(), (std::vector<std::string>{"b", "d", "g", "h"}));
-    EXPECT_EQ(Content(m_temp.Path() / "d"), "a");
-    EXPECT_EQ(Content(m_temp.Path() / "b"), "b");
+    EXPECT_EQ(testing::FileContent(m_temp.Path() / "d"), "a");
+    EXPECT_EQ(testing::FileContent(m_temp.Path() / "b"), "b");
 }
 
 TEST_F(PosixFileSystemTest, ChangesOfCaseWorkOnCaseInsensitiveFileSystems)
@@ -246,7 +240,7 @@ TEST_F(PosixFileSystemTest, ChangesOfCaseWorkOnCaseInsensitiveFileSystems)
     const std::string mountPoint = m_temp.CreateFolder("vfat").string();
     if (std::system(("mkfs.vfat -C '" + image + "' 1024 >/dev/null 2>&1").c_str()) != 0 ||
         std::system(("mount -t vfat -o loop '" + image + "' '" + mountPoint + "' >/dev/null 2>&1").c_str()) != 0) {
-        const bool kernelHasVfat = Content("/proc/filesystems").find("vfat") != std::string::npos;
+        const bool kernelHasVfat = testing::FileContent("/proc/filesystems").find("vfat") != std::string::npos;
         GTEST_SKIP() << "cannot mount a vfat image here: "
                      << (kernelHasVfat ? "no free loop device or mounting is not allowed" : "the kernel has no vfat");
     }

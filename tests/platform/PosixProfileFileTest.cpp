@@ -20,14 +20,6 @@ namespace {
 using quorvane::testing::TempFolder;
 namespace fs = std::filesystem;
 
-std::string Content(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 mode_t ModeOf(const fs::path& path)
 {
     struct stat status {};
@@ -58,7 +50,7 @@ TEST(PosixProfileFileTest, ReadsDefaultsUntilTheFirstWriteCreatesTheFile)
     ASSERT_TRUE(Write(ini, "Directory", "C:\\Musik"));
     ASSERT_TRUE(Write(ini, "Status", ""));
     ASSERT_TRUE(Write(ini, "directory", "C:\\Live"));
-    EXPECT_EQ(Content(ini), "[FormMain]\nDirectory=C:\\Live\nStatus=\n");
+    EXPECT_EQ(testing::FileContent(ini), "[FormMain]\nDirectory=C:\\Live\nStatus=\n");
     EXPECT_EQ(Read(ini, "Oben"), "vorgabe");
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"quorvane.ini"});
 
@@ -79,7 +71,7 @@ TEST(PosixProfileFileTest, KeepsForeignLinesAndLongBinaryContentByteForByte)
 
     ASSERT_TRUE(Write(ini, "Oben", "2"));
     ASSERT_TRUE(Write(ini, "Links", "3"));
-    EXPECT_EQ(Content(ini), foreign + "[FormMain]\r\nOben=2\r\nLinks=3\r\n");
+    EXPECT_EQ(testing::FileContent(ini), foreign + "[FormMain]\r\nOben=2\r\nLinks=3\r\n");
 }
 
 TEST(PosixProfileFileTest, ReplacementKeepsPermissionsAndLinksAndLeavesNoTemporaryFile)
@@ -94,7 +86,7 @@ TEST(PosixProfileFileTest, ReplacementKeepsPermissionsAndLinksAndLeavesNoTempora
     fs::create_symlink(ini, link);
     ASSERT_TRUE(Write(link, "Oben", "3"));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(Content(ini), "[FormMain]\nOben=3\n");
+    EXPECT_EQ(testing::FileContent(ini), "[FormMain]\nOben=3\n");
     EXPECT_EQ(ModeOf(ini), 0640u);
 
     const mode_t previousMask = ::umask(027);
@@ -114,7 +106,7 @@ TEST(PosixProfileFileTest, ReportsFailureAndLeavesEverythingAsItWasWhenTheFileCa
     folder.CreateFolder("ordner.ini");
     EXPECT_FALSE(Write(folder.Path() / "ordner.ini", "Oben", "1"));
     EXPECT_FALSE(Write(folder.Path() / "quorvane.ini", "Ob=en", "1"));
-    EXPECT_EQ(Content(folder.Path() / "datei"), "kein Ordner");
+    EXPECT_EQ(testing::FileContent(folder.Path() / "datei"), "kein Ordner");
     EXPECT_TRUE(fs::is_empty(folder.Path() / "ordner.ini"));
 
     const fs::path pipe = folder.Path() / "pipe.ini";
@@ -129,7 +121,7 @@ TEST(PosixProfileFileTest, ReportsFailureAndLeavesEverythingAsItWasWhenTheFileCa
     const fs::path ini = folder.CreateFile("quorvane.ini", "[FormMain]\nOben=1\n");
     ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
     EXPECT_FALSE(Write(ini, "Oben", "2"));
-    EXPECT_EQ(Content(ini), "[FormMain]\nOben=1\n");
+    EXPECT_EQ(testing::FileContent(ini), "[FormMain]\nOben=1\n");
 }
 
 // A disk that fills up while the file is written: the file-size limit makes
@@ -151,7 +143,7 @@ TEST(PosixProfileFileTest, AWriteThatFailsHalfwayLeavesTheOldFileIntact)
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_EQ(Content(ini), old);
+    EXPECT_EQ(testing::FileContent(ini), old);
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"quorvane.ini"});
 }
 
