@@ -37,7 +37,10 @@ void WalkToTarget(platform::FileSystem& fileSystem, char startDrive, TSplitTarge
     std::string& folder = target.Folder;
     if (target.Drive != startDrive) RaiseOnFailure(fileSystem.SetCurrentDirectory(std::string{target.Drive, ':'}));
 
-    const std::size_t separator = folder.find_last_of("\\:");
+    // The file system takes "/" as a separator too, so a name must never
+    // hold one: "x/Daten" would otherwise be entered as a folder of its own
+    // and joined to the folder it started from.
+    const std::size_t separator = folder.find_last_of("\\/:");
     const std::string name = separator == std::string::npos ? folder : folder.substr(separator + 1);
     if (folder.size() == name.size() + 1) {
         folder.assign(1, '\\');
