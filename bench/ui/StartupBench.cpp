@@ -9,6 +9,8 @@
 // in the build folder above this program (build/app/quorvane). Needs Xvfb and
 // xwininfo (x11-utils).
 
+#include "tests/support/XWindowProbe.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,7 +31,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kStarts = 10;
-constexpr const char* kTitle = "\"Quorvane V1.24\"";
+constexpr const char* kTitle = "Quorvane V1.24";
 
 pid_t Spawn(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
             posix_spawn_file_actions_t* actions = nullptr)
@@ -51,39 +53,6 @@ void Stop(pid_t pid)
     ::kill(pid, SIGTERM);
     int status = 0;
     ::waitpid(pid, &status, 0);
-}
-
-std::string Output(const std::string& command)
-{
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, count);
-        ::pclose(pipe);
-    }
-    return text;
-}
-
-// True once the main window is mapped: xwininfo's tree lists the
-// mapped state only per window, so each window of the title is asked.
-bool WindowShown(const std::string& display)
-{
-    const std::string tree = Output("xwininfo -display " + display + " -root -tree 2>/dev/null");
-    for (std::size_t at = tree.find(kTitle); at != std::string::npos; at = tree.find(kTitle, at + 1)) {
-        const std::size_t lineStart = tree.rfind('\n', at) + 1;
-        const std::string line = tree.substr(lineStart, tree.find('\n', at) - lineStart);
-        // The about box takes the same title once it shows as the splash;
-        // the main window is the one of half the screen's size.
-        if (line.find(" 640x512+") == std::string::npos) continue;
-        const std::size_t idStart = tree.find("0x", lineStart);
-        const std::string id = tree.substr(idStart, tree.find(' ', idStart) - idStart);
-        if (Output("xwininfo -display " + display + " -id " + id + " 2>/dev/null").find("IsViewable") !=
-            std::string::npos) {
-            return true;
-        }
-    }
-    return false;
 }
 
 double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
@@ -148,7 +117,9 @@ int main(int argc, char** argv)
         const Clock::time_point begin = Clock::now();
         const pid_t quorvane = Spawn({copy.string()}, environment);
         bool shown = false;
-        while (quorvane > 0 && !shown && Clock::now() - begin < std::chrono::seconds(30)) shown = WindowShown(display);
+        while (quorvane > 0 && !shown && Clock::now() - begin < std::chrono::seconds(30)) {
+            shown = quorvane::testing::MainWindowShown(display, kTitle);
+        }
         const double elapsed = Milliseconds(Clock::now() - begin);
         Stop(quorvane);
         std::filesystem::remove_all(folder);

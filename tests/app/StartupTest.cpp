@@ -1,4 +1,5 @@
 #include "tests/support/TempFolder.h"
+#include "tests/support/XWindowProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -79,38 +80,6 @@ std::vector<std::string> Environment()
     return variables;
 }
 
-std::string Output(const std::string& command)
-{
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t count = 0;
-        while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, count);
-        ::pclose(pipe);
-    }
-    return text;
-}
-
-// True once the main window of that title is mapped: at a first start it
-// takes half the 1280 x 1024 screen.
-bool WindowShown(const std::string& display, const std::string& title)
-{
-    const std::string tree = Output("xwininfo -display " + display + " -root -tree 2>/dev/null");
-    const std::string quoted = "\"" + title + "\"";
-    for (std::size_t at = tree.find(quoted); at != std::string::npos; at = tree.find(quoted, at + 1)) {
-        const std::size_t lineStart = tree.rfind('\n', at) + 1;
-        const std::string line = tree.substr(lineStart, tree.find('\n', at) - lineStart);
-        // The about box takes the same title once it shows as the splash;
-        // the main window is the one of half the screen's size.
-        if (line.find(" 640x512+") == std::string::npos) continue;
-        const std::size_t idStart = tree.find("0x", lineStart);
-        const std::string id = tree.substr(idStart, tree.find(' ', idStart) - idStart);
-        const std::string info = Output("xwininfo -display " + display + " -id " + id + " 2>/dev/null");
-        if (info.find("IsViewable") != std::string::npos) return true;
-    }
-    return false;
-}
-
 // The real program on a virtual X server, installed in a temporary folder
 // with a home folder of its own, so that it neither reads nor writes the
 // settings of this machine.
@@ -160,7 +129,7 @@ TEST(StartupTest, TheProgramShowsItsMainWindowTitledWithTheProductName)
     bool shown = false;
     for (auto deadline = std::chrono::steady_clock::now() + 30s;
          !shown && quorvane.Running() && std::chrono::steady_clock::now() < deadline;) {
-        shown = WindowShown(display, "Quorvane V1.24");
+        shown = quorvane::testing::MainWindowShown(display, "Quorvane V1.24");
         if (!shown) std::this_thread::sleep_for(20ms);
     }
     EXPECT_TRUE(shown) << "no window titled \"Quorvane V1.24\" appeared on " << display;
