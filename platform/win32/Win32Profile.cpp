@@ -16,6 +16,9 @@ public:
     std::string ReadString(std::string_view fileName, std::string_view section, std::string_view key,
                            std::string_view defaultValue, std::size_t bufferSize) override
     {
+        // The system takes the size as a 32-bit count; a 64-bit program must
+        // not let a larger buffer wrap round to a small or zero size.
+        bufferSize = std::min<std::size_t>(bufferSize, MAXDWORD);
         if (bufferSize == 0) return {};
         std::vector<char> buffer(bufferSize, '\0');
         const DWORD length = ::GetPrivateProfileStringA(std::string(section).c_str(), std::string(key).c_str(),
