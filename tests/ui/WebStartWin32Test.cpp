@@ -66,7 +66,7 @@ TEST(WebStartWin32Test, StartsTheRegisteredBrowserWithTheAddressAndTheMailLink)
     ASSERT_TRUE(registerBrowser("Browser zwei.bat", "mail.txt"));
     ASSERT_TRUE(webStart.SendEMail());
     EXPECT_EQ(LineWritten(folder.Path() / "mail.txt"),
-              "--new-window mailto:info@quorvane.example.org?subject=Quorvane V1.24");
+              "--new-window mailto:info@quorvane.example.org?subject=Quorvane%20V1.24");
 
     ASSERT_TRUE(keys.Add("Quorvane.Test.Page\\shell\\open\\command", "\"" + folder.Name() + "\\gone.exe\" \"%1\""));
     EXPECT_FALSE(webStart.OpenUrl());
