@@ -1,11 +1,14 @@
 // A registered browser command is text some installer wrote into the
 // registry; whatever it holds, the launcher must cut it into a program and
 // its arguments without reading past it, close every key it opened, and hand
-// the shell a parameter text built exactly from the arguments and the address.
+// the shell a parameter text built exactly from the arguments and the
+// address. The same text read as a desktop entry's Exec line must reach the
+// shell as exactly the arguments the line stands for.
 #include "ui/WebStart.h"
 
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "platform/posix/PosixShell.h"
 #include "tests/support/FakeRegistry.h"
 #include "tests/support/FakeShell.h"
 
@@ -13,11 +16,13 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -38,6 +43,35 @@ std::size_t ReferenceExtensionEnd(std::string_view command)
 }
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) < 33; }
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Every valid percent escape replaced by its byte.
+std::string PercentDecoded(std::string_view text)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+            decoded += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+            i += 2;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
+}
+
+bool IsAddressCharacter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+           std::string_view("-._~:/?#[]@!$&'()*+,;=%").find(c) != std::string_view::npos;
+}
 
 }  // namespace
 
@@ -91,14 +125,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The shell is called exactly when there is a program, with the
-    // arguments, one space and the address.
+    // arguments, one space and the address, encoded so that it holds only
+    // the characters of addresses and still means the same.
     webStart.SetUrl(url);
     const bool started = webStart.OpenUrl();
     FUZZ_CHECK(started == !program.empty());
     FUZZ_CHECK(shell.Calls().size() == (program.empty() ? 0u : 1u));
     if (!program.empty()) {
         FUZZ_CHECK(shell.Calls()[0].program == program);
-        FUZZ_CHECK(shell.Calls()[0].parameters == quorvane::BrowserArguments + " " + url);
+        const std::string prefix = quorvane::BrowserArguments + " ";
+        const std::string& parameters = shell.Calls()[0].parameters;
+        FUZZ_CHECK(parameters.compare(0, prefix.size(), prefix) == 0);
+        const std::string address = parameters.substr(prefix.size());
+        FUZZ_CHECK(std::all_of(address.begin(), address.end(), IsAddressCharacter));
+        FUZZ_CHECK(PercentDecoded(address) == PercentDecoded(url));
+
+        // Read as an Exec line, the command starts its own program with
+        // exactly its own arguments, whatever they hold.
+        registry.SetCommands(quorvane::platform::CommandFormat::kDesktopEntryExec);
+        const auto exec = quorvane::SplitDesktopEntryCommand(command, address);
+        FUZZ_CHECK(webStart.OpenUrl() == exec.has_value());
+        FUZZ_CHECK(shell.Calls().size() == (exec ? 2u : 1u));
+        if (exec) {
+            const std::string& startedProgram = shell.Calls()[1].program;
+            FUZZ_CHECK(startedProgram == exec->front());
+            FUZZ_CHECK(!startedProgram.empty() &&
+                       (startedProgram.front() == '/' || startedProgram.find('/') == std::string::npos));
+            const std::vector<std::string> tail(exec->begin() + 1, exec->end());
+            FUZZ_CHECK(quorvane::platform::posix::SplitCommandLine(shell.Calls()[1].parameters) == tail);
+        }
     }
 
     FUZZ_CHECK(registry.AllClosed());

@@ -22,6 +22,15 @@ enum RegistryResult : std::int32_t {
     kRegistryMoreData = 234,
 };
 
+// How the commands of the associations ("...\shell\open\command") are
+// written: as a Windows command line, whose program the reader has to find
+// by its extension, or as the Exec line of a desktop entry, with its own
+// quoting and field codes (%u and the like).
+enum class CommandFormat {
+    kWindowsCommandLine,
+    kDesktopEntryExec,
+};
+
 // Read-only access to the file-type associations below kClassesRoot. Every
 // call answers with a RegistryResult code; every key opened successfully
 // must be closed again with CloseKey, also the ones opened below another key.
@@ -47,6 +56,10 @@ public:
     virtual std::int32_t QueryDefaultValue(RegistryKey key, char* buffer, std::uint32_t& size) = 0;
 
     virtual std::int32_t CloseKey(RegistryKey key) = 0;
+
+    // How this registry's commands are written; Windows command lines unless
+    // the backend says otherwise.
+    virtual CommandFormat Commands() const { return CommandFormat::kWindowsCommandLine; }
 };
 
 // The registry of this system, or the one a test put in its place.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace quorvane::platform {
@@ -22,6 +24,11 @@ enum ShellResult : std::intptr_t {
     kShellBadFormat = 11,
 };
 
+// A window as the desktop's windowing system names it (a window handle on
+// Windows); 0 for none. The layers with windows hand theirs on as a number,
+// so that this layer needs no window classes of its own.
+using WindowHandle = std::uintptr_t;
+
 // Starts programs the way the desktop's shell does.
 class Shell {
 public:
@@ -32,9 +39,17 @@ public:
     // its window to be shown as `showCommand` says. Returns a number greater
     // than 32 when the program was started, else an error number
     // (kShellFileNotFound when it cannot be found or started). The call does
-    // not wait for the program.
-    virtual std::intptr_t Execute(std::string_view program, std::string_view parameters, int showCommand) = 0;
+    // not wait for the program. `owner` is the window in front of which the
+    // shell shows whatever it has to ask or report while starting.
+    virtual std::intptr_t Execute(WindowHandle owner, std::string_view program, std::string_view parameters,
+                                  int showCommand) = 0;
 };
+
+// The parameter text that Execute's program splits into exactly `arguments`
+// by the Windows command-line rules: each argument that is empty or holds a
+// blank or a double quote is quoted, with the backslashes and quotes inside
+// it escaped so that they arrive as they are.
+std::string QuotedCommandLine(std::span<const std::string> arguments);
 
 // The shell of this system, or the one a test put in its place.
 Shell& HostShell();

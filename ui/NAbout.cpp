@@ -300,12 +300,16 @@ void TNormalAboutBox::BitBtnOKClick(QObject*) { Close(); }
 
 void TNormalAboutBox::Label4Click(QObject*)
 {
+    // The box stays on top, so whatever the shell asks while it starts the
+    // browser must appear in front of the box, not behind it.
+    WebStart1.SetOwnerWindow(static_cast<platform::WindowHandle>(winId()));
     WebStart1.SetUrl(Label4->Caption());
     if (!WebStart1.OpenUrl()) MessageDlg(kBrowserFailed, mtWarning);
 }
 
 void TNormalAboutBox::Label5Click(QObject*)
 {
+    WebStart1.SetOwnerWindow(static_cast<platform::WindowHandle>(winId()));
     WebStart1.SetEMail(Label5->Caption());
     WebStart1.SetEMailSubject(Application().Title());
     if (!WebStart1.SendEMail()) MessageDlg(kMailClientFailed, mtWarning);

@@ -6,8 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <optional>
-#include <vector>
+#include <span>
 
 namespace quorvane {
 
@@ -130,7 +129,111 @@ std::string CleanArguments(std::string_view argumentPart)
     return Trimmed(arguments);
 }
 
+bool IsExecBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
+bool IsLetterOrDigit(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
+void AppendPercentEncoded(std::string& text, unsigned char c)
+{
+    constexpr std::string_view kHex = "0123456789ABCDEF";
+    text += '%';
+    text += kHex[c >> 4];
+    text += kHex[c & 0x0F];
+}
+
+// An address with every byte that no address may hold percent-encoded: the
+// characters of addresses (letters, digits, "-._~" and the delimiters
+// ":/?#[]@!$&'()*+,;=") and percent escapes already in it stay as they are.
+std::string EncodedAddress(std::string_view address)
+{
+    constexpr std::string_view kAddressMarks = "-._~:/?#[]@!$&'()*+,;=";
+    std::string encoded;
+    for (std::size_t i = 0; i < address.size(); ++i) {
+        const char c = address[i];
+        const bool escape = c == '%' && i + 2 < address.size() && IsHexDigit(address[i + 1]) &&
+                            IsHexDigit(address[i + 2]);
+        if (IsLetterOrDigit(c) || kAddressMarks.find(c) != std::string_view::npos || escape) {
+            encoded += c;
+        } else {
+            AppendPercentEncoded(encoded, static_cast<unsigned char>(c));
+        }
+    }
+    return encoded;
+}
+
+// Plain text as one part of a mailto: link (the recipient, the subject):
+// only the characters such a part may hold stay, so that a "&", "#", "?" or
+// "%" in the text cannot start another part of the link.
+std::string EncodedMailPart(std::string_view text)
+{
+    constexpr std::string_view kMailMarks = "-._~!$'()*+,;:@";
+    std::string encoded;
+    for (const char c : text) {
+        if (IsLetterOrDigit(c) || kMailMarks.find(c) != std::string_view::npos) {
+            encoded += c;
+        } else {
+            AppendPercentEncoded(encoded, static_cast<unsigned char>(c));
+        }
+    }
+    return encoded;
+}
+
 }  // namespace
+
+std::optional<std::vector<std::string>> SplitDesktopEntryCommand(std::string_view command, std::string_view address)
+{
+    std::vector<std::string> arguments;
+    bool addressPlaced = false;
+    std::size_t i = 0;
+    while (true) {
+        while (i < command.size() && IsExecBlank(command[i])) ++i;
+        if (i == command.size()) break;
+        std::string word;
+        // A word that was only dropped field codes is no argument at all;
+        // an empty pair of quotes is an empty one.
+        bool isArgument = false;
+        while (i < command.size() && !IsExecBlank(command[i])) {
+            const char c = command[i++];
+            if (c == '"') {
+                isArgument = true;
+                while (true) {
+                    if (i == command.size()) return std::nullopt;
+                    const char quoted = command[i++];
+                    if (quoted == '"') break;
+                    if (quoted == '\\' && i < command.size() &&
+                        std::string_view("\"`$\\").find(command[i]) != std::string_view::npos) {
+                        word += command[i++];
+                    } else {
+                        word += quoted;
+                    }
+                }
+            } else if (c == '%' && i < command.size() && (IsLetterOrDigit(command[i]) || command[i] == '%')) {
+                const char code = command[i++];
+                if (code == '%') {
+                    word += '%';
+                    isArgument = true;
+                } else if (code == 'u' || code == 'U' || code == 'f' || code == 'F') {
+                    // Never the program: an address is no command.
+                    if (arguments.empty()) return std::nullopt;
+                    word += address;
+                    isArgument = true;
+                    addressPlaced = true;
+                }
+            } else {
+                word += c;
+                isArgument = true;
+            }
+        }
+        if (isArgument) arguments.push_back(std::move(word));
+    }
+    if (arguments.empty()) return std::nullopt;
+    const std::string& program = arguments.front();
+    if (program.empty() || (program.front() != '/' && program.find('/') != std::string::npos)) return std::nullopt;
+    if (!addressPlaced) arguments.emplace_back(address);
+    return arguments;
+}
 
 std::string FindBrowserCommand()
 {
@@ -166,8 +269,8 @@ std::string TWebStart::SplitBrowserCommand()
         if (command.empty()) return {};
         const std::size_t end = ProgramExtensionEnd(command);
         if (end == 0) {
-            // Commands of posix desktops name their program without an
-            // extension: it is the first word, quoted when it holds blanks.
+            // A command that names its program without an extension has it
+            // as its first word, quoted when it holds blanks.
             std::string_view text(command);
             while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
             std::size_t wordEnd = 0;
@@ -200,7 +303,7 @@ std::string TWebStart::SplitBrowserCommand()
 bool TWebStart::OpenUrl()
 {
     try {
-        return StartBrowser(" " + m_url);
+        return StartBrowser(EncodedAddress(m_url));
     } catch (...) {
         return false;
     }
@@ -209,20 +312,31 @@ bool TWebStart::OpenUrl()
 bool TWebStart::SendEMail()
 {
     try {
-        return StartBrowser(" mailto:" + m_eMail + "?subject=" + m_eMailSubject);
+        return StartBrowser("mailto:" + EncodedMailPart(m_eMail) + "?subject=" + EncodedMailPart(m_eMailSubject));
     } catch (...) {
         return false;
     }
 }
 
-// The address is appended as it is, neither quoted nor encoded, so a
-// subject with blanks reaches the browser as several words.
-bool TWebStart::StartBrowser(std::string_view target)
+// The encoded address holds no blank and no quote, so it reaches the
+// browser as one argument, whichever way the command is read. A Windows
+// command gets it after its arguments and one space; a desktop entry's Exec
+// line gets it in the place of its field code, and leaves BrowserArguments
+// alone.
+bool TWebStart::StartBrowser(const std::string& address)
 {
+    const int showCommand = BrowserStateToShowCommand(m_browserState);
+    platform::Shell& shell = platform::HostShell();
+    if (platform::HostRegistry().Commands() == platform::CommandFormat::kDesktopEntryExec) {
+        const std::optional<std::vector<std::string>> arguments =
+            SplitDesktopEntryCommand(FindBrowserCommand(), address);
+        if (!arguments) return false;
+        const std::string parameters = platform::QuotedCommandLine(std::span(*arguments).subspan(1));
+        return shell.Execute(m_ownerWindow, arguments->front(), parameters, showCommand) > 32;
+    }
     const std::string program = SplitBrowserCommand();
     if (program.empty()) return false;
-    const std::string parameters = BrowserArguments + std::string(target);
-    return platform::HostShell().Execute(program, parameters, BrowserStateToShowCommand(m_browserState)) > 32;
+    return shell.Execute(m_ownerWindow, program, BrowserArguments + " " + address, showCommand) > 32;
 }
 
 }  // namespace quorvane

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "platform/Shell.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvane {
 
@@ -14,7 +18,8 @@ enum TBrowserState : std::uint8_t {
 
 // The argument part of the command that SplitBrowserCommand split last,
 // shared by every launcher. OpenUrl and SendEMail read it right after their
-// own split, all on the user-interface thread.
+// own split of a Windows command line, all on the user-interface thread; a
+// desktop entry's Exec line is read whole and leaves it alone.
 extern std::string BrowserArguments;
 
 // The command the system has registered to open web pages, tried for ".HTM",
@@ -25,6 +30,16 @@ std::string FindBrowserCommand();
 
 // The shell's show command for a browser state.
 int BrowserStateToShowCommand(TBrowserState state);
+
+// The arguments a desktop entry's Exec line starts, the program first, with
+// `address` in the place of its field code (%u, %U, %f or %F) or, where it
+// has none, appended. The line is read by the quoting rules of desktop
+// entries: double quotes group blanks, and inside them a backslash escapes
+// '"', '`', '$' and '\'; "%%" is a percent sign, other field codes are
+// dropped, and field codes inside quotes are plain text. Nothing when the
+// line is empty, a quote is left open, or the program is neither an
+// absolute path nor a plain name to be looked up in PATH.
+std::optional<std::vector<std::string>> SplitDesktopEntryCommand(std::string_view command, std::string_view address);
 
 // Opens a web address or a new mail message in the user's web browser: the
 // program registered for web pages, started with its registered arguments and
@@ -44,25 +59,34 @@ public:
     TBrowserState BrowserState() const { return m_browserState; }
     void SetBrowserState(TBrowserState state) { m_browserState = state; }
 
+    // The window the shell shows its questions in front of while it starts
+    // the browser; the caller sets its own. 0, none, at first.
+    platform::WindowHandle OwnerWindow() const { return m_ownerWindow; }
+    void SetOwnerWindow(platform::WindowHandle window) { m_ownerWindow = window; }
+
     // The program path of the registered command, or empty when there is
     // none; its arguments, cleaned of quotes and placeholders, go into
     // BrowserArguments (which keeps its text when there is no command).
     std::string SplitBrowserCommand();
 
-    // Starts the browser with Url; true when it was started.
+    // Starts the browser with Url; true when it was started. Characters
+    // that an address cannot hold (blanks, quotes, letters beyond ASCII ...)
+    // reach the browser percent-encoded, so the address stays one argument.
     bool OpenUrl();
 
-    // Starts the browser with a mailto: link to EMail with EMailSubject;
-    // true when it was started.
+    // Starts the browser with a mailto: link to EMail with EMailSubject,
+    // both percent-encoded as the parts of such a link; true when it was
+    // started.
     bool SendEMail();
 
 private:
-    bool StartBrowser(std::string_view target);
+    bool StartBrowser(const std::string& address);
 
     std::string m_url;
     std::string m_eMail;
     std::string m_eMailSubject;
     TBrowserState m_browserState = gwMaximized;
+    platform::WindowHandle m_ownerWindow = 0;
 };
 
 }  // namespace quorvane

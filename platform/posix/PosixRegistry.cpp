@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/posix/PosixShell.h"
+
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The registry of a posix desktop is its own file associations: the program
@@ -22,9 +25,11 @@
 // mimeapps.list files and desktop entries every desktop reads. Only the keys
 // the program asks for exist:
 //   ".HTM", ".HTML", ".SHTML", ".SHTM"  default value: the desktop entry that
-//                                       opens text/html ("firefox.desktop")
+//                                       opens web pages ("firefox.desktop")
 //   "<entry>\shell\open\command"       default value: the entry's Exec line,
-//                                       field codes (%u, %U ...) left in place
+//                                       its string escapes resolved, its
+//                                       quoting and field codes (%u, %U ...)
+//                                       left for the reader of the command
 // Everything is read anew whenever a key is opened, so a browser chosen in
 // the desktop's settings counts at the next click.
 namespace quorvane::platform::posix {
@@ -32,7 +37,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kHtmlType = "text/html";
+// The types a browser registers for, in the order they are asked: web pages
+// first, as on Windows, then the addresses the browser opens, which is all
+// that the "default web browser" setting of some desktops writes.
+constexpr std::array<std::string_view, 3> kWebTypes = {"text/html", "x-scheme-handler/https",
+                                                       "x-scheme-handler/http"};
+constexpr std::string_view kEntryGroup = "Desktop Entry";
+constexpr std::string_view kTerminalEmulator = "x-terminal-emulator";
 constexpr std::array<std::string_view, 4> kWebPageExtensions = {".htm", ".html", ".shtml", ".shtm"};
 constexpr std::array<std::string_view, 3> kCommandPath = {"shell", "open", "command"};
 
@@ -90,15 +101,15 @@ public:
         }
     }
 
-    const std::string* Value(const std::string& group, std::string_view key) const
+    const std::string* Value(std::string_view group, std::string_view key) const
     {
-        const auto g = m_groups.find(group);
+        const auto g = m_groups.find(std::string(group));
         if (g == m_groups.end()) return nullptr;
         const auto k = g->second.find(std::string(key));
         return k == g->second.end() ? nullptr : &k->second;
     }
 
-    std::vector<std::string> List(const std::string& group, std::string_view key) const
+    std::vector<std::string> List(std::string_view group, std::string_view key) const
     {
         const std::string* value = Value(group, key);
         return value ? SplitList(*value, ';') : std::vector<std::string>{};
@@ -225,30 +236,69 @@ std::string Unescaped(std::string_view value)
     return text;
 }
 
-// The Exec line of an installed entry. The first file found for an id hides
-// those of the folders after it, also when it is marked Hidden (the user's
-// way of removing a system entry). An entry without Exec cannot be started
-// and counts as not installed.
+// A path as one argument of an Exec line: in double quotes, with the
+// characters that are special inside them escaped.
+std::string QuotedExecArgument(std::string_view path)
+{
+    std::string quoted = "\"";
+    for (const char c : path) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// The command that starts an entry. An entry that runs in a terminal (a text
+// browser) gets the user's terminal emulator in front of it, which runs the
+// command after "-e" with its arguments as they are; without one it would
+// run unseen with no terminal at all, so it cannot be started.
+std::optional<std::string> StartCommand(const TKeyFile& entry)
+{
+    const std::string* hidden = entry.Value(kEntryGroup, "Hidden");
+    const std::string* exec = entry.Value(kEntryGroup, "Exec");
+    if ((hidden && *hidden == "true") || exec == nullptr || exec->empty()) return std::nullopt;
+    // TryExec names the file whose presence says that the program is installed.
+    if (const std::string* tryExec = entry.Value(kEntryGroup, "TryExec"); tryExec && !tryExec->empty()) {
+        const std::optional<std::string> program = FindProgram(Unescaped(*tryExec));
+        struct stat status {};
+        if (!program || ::stat(program->c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
+            ::access(program->c_str(), X_OK) != 0) {
+            return std::nullopt;
+        }
+    }
+    std::string command = Unescaped(*exec);
+    if (const std::string* terminal = entry.Value(kEntryGroup, "Terminal"); terminal && *terminal == "true") {
+        const std::optional<std::string> emulator = FindProgram(kTerminalEmulator);
+        if (!emulator) return std::nullopt;
+        command = QuotedExecArgument(*emulator) + " -e " + command;
+    }
+    return command;
+}
+
+// The command of an installed entry that can be started. The first file
+// found for an id hides those of the folders after it, also when it is
+// marked Hidden (the user's way of removing a system entry). An entry that
+// cannot be started (no Exec, its TryExec program missing, a terminal
+// program with no terminal emulator) counts as not installed, so that the
+// next association is tried.
 std::optional<std::string> EntryCommand(std::string_view id)
 {
     if (!IsEntryId(id)) return std::nullopt;
     for (const fs::path& folder : ApplicationFolders()) {
         const std::optional<fs::path> file = FindEntryFile(folder, id);
         if (!file) continue;
-        const TKeyFile entry(*file);
-        const std::string* hidden = entry.Value("Desktop Entry", "Hidden");
-        const std::string* exec = entry.Value("Desktop Entry", "Exec");
-        if ((hidden && *hidden == "true") || exec == nullptr || exec->empty()) return std::nullopt;
-        return Unescaped(*exec);
+        return StartCommand(TKeyFile(*file));
     }
     return std::nullopt;
 }
 
-// The entry that opens web pages: the first installed default of the most
-// preferred list; when no list names a default, the first installed added
+// The entry that opens web pages: the first default that can be started,
+// taken from the lists in their order of preference and, within one list,
+// for the web types in their order; when no list names one, the first added
 // association that no list of the same or a preferred folder removed, then
 // the system's cache of the types entries declare, as other desktop programs
-// do when the user never chose a browser.
+// do when the user never chose a browser. So a browser the user chose for
+// addresses only wins over one that merely declares web pages.
 std::optional<std::string> WebPageEntry()
 {
     const std::vector<fs::path> lists = MimeAppsLists();
@@ -257,20 +307,27 @@ std::optional<std::string> WebPageEntry()
     for (const fs::path& list : lists) files.emplace_back(list);
 
     for (const TKeyFile& file : files) {
-        for (const std::string& id : file.List("Default Applications", kHtmlType)) {
-            if (EntryCommand(id)) return id;
+        for (std::string_view type : kWebTypes) {
+            for (const std::string& id : file.List("Default Applications", type)) {
+                if (EntryCommand(id)) return id;
+            }
         }
     }
-    std::set<std::string> removed;
+    std::map<std::string_view, std::set<std::string>> removed;
     for (const TKeyFile& file : files) {
-        for (const std::string& id : file.List("Removed Associations", kHtmlType)) removed.insert(id);
-        for (const std::string& id : file.List("Added Associations", kHtmlType)) {
-            if (removed.count(id) == 0 && EntryCommand(id)) return id;
+        for (std::string_view type : kWebTypes) {
+            for (const std::string& id : file.List("Removed Associations", type)) removed[type].insert(id);
+            for (const std::string& id : file.List("Added Associations", type)) {
+                if (removed[type].count(id) == 0 && EntryCommand(id)) return id;
+            }
         }
     }
     for (const fs::path& folder : ApplicationFolders()) {
-        for (const std::string& id : TKeyFile(folder / "mimeinfo.cache").List("MIME Cache", kHtmlType)) {
-            if (removed.count(id) == 0 && EntryCommand(id)) return id;
+        const TKeyFile cache(folder / "mimeinfo.cache");
+        for (std::string_view type : kWebTypes) {
+            for (const std::string& id : cache.List("MIME Cache", type)) {
+                if (removed[type].count(id) == 0 && EntryCommand(id)) return id;
+            }
         }
     }
     return std::nullopt;
@@ -370,6 +427,8 @@ public:
         if (key == kClassesRoot) return kRegistrySuccess;
         return m_openKeys.erase(key) == 1 ? kRegistrySuccess : kRegistryInvalidHandle;
     }
+
+    CommandFormat Commands() const override { return CommandFormat::kDesktopEntryExec; }
 
 private:
     struct TOpenKey {

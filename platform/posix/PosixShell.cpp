@@ -83,14 +83,13 @@ bool IsExecutableFile(const std::string& path)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// A name with a slash is a path; any other name is searched in PATH as a
-// shell would, except that empty entries do not stand for the current folder,
-// so that a program lying around in whatever folder the user browsed to is
-// never started instead of the real one.
+}  // namespace
+
 std::optional<std::string> FindProgram(std::string_view program)
 {
     if (program.empty()) return std::nullopt;
-    if (program.find('/') != std::string_view::npos) return std::string(program);
+    if (program.front() == '/') return std::string(program);
+    if (program.find('/') != std::string_view::npos) return std::nullopt;
     std::string searchPath;
     if (const char* path = std::getenv("PATH"); path != nullptr) {
         searchPath = path;
@@ -101,7 +100,7 @@ std::optional<std::string> FindProgram(std::string_view program)
     while (start <= searchPath.size()) {
         std::size_t end = searchPath.find(':', start);
         if (end == std::string::npos) end = searchPath.size();
-        if (end > start) {
+        if (end > start && searchPath[start] == '/') {
             std::string candidate = searchPath.substr(start, end - start);
             if (candidate.back() != '/') candidate += '/';
             candidate.append(program);
@@ -111,6 +110,8 @@ std::optional<std::string> FindProgram(std::string_view program)
     }
     return std::nullopt;
 }
+
+namespace {
 
 [[noreturn]] void ReportAndExit(int reportFd, int error)
 {
@@ -200,10 +201,12 @@ std::intptr_t StartDetached(const std::string& path, std::vector<char*>& argv)
 
 class PosixShell final : public Shell {
 public:
-    std::intptr_t Execute(std::string_view program, std::string_view parameters, int /*showCommand*/) override
+    std::intptr_t Execute(WindowHandle /*owner*/, std::string_view program, std::string_view parameters,
+                          int /*showCommand*/) override
     {
-        // There is no window placement to ask for on a posix desktop; the
-        // program's own window manager decides.
+        // There is no window placement to ask for on a posix desktop, and
+        // nothing is asked while starting; the program's window manager
+        // decides where its window goes.
         const std::optional<std::string> path = FindProgram(program);
         if (!path) return kShellFileNotFound;
         std::vector<std::string> words = SplitCommandLine(parameters);

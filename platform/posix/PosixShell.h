@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,5 +15,13 @@ namespace quorvane::platform::posix {
 // makes the quote literal. The posix shell passes parameters on in this form
 // so that a command reaches its program as it would on Windows.
 std::vector<std::string> SplitCommandLine(std::string_view parameters);
+
+// The executable file a program name stands for: an absolute path as it is,
+// a name without a slash searched in PATH as a shell would, except that
+// empty and relative entries of PATH are passed over. A relative path never
+// counts: the current folder is whatever folder the user browsed to
+// last, and a program lying around there must never be started instead of
+// the one the desktop registered.
+std::optional<std::string> FindProgram(std::string_view program);
 
 }  // namespace quorvane::platform::posix

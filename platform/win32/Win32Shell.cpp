@@ -11,11 +11,12 @@ namespace {
 
 class TWin32Shell final : public Shell {
 public:
-    // No owner window and no operation: the shell's default verb starts the
-    // program, and a prompt of the shell has no window to stay in front of.
-    std::intptr_t Execute(std::string_view program, std::string_view parameters, int showCommand) override
+    // No operation: the shell's default verb starts the program. A prompt of
+    // the shell stays in front of the owner, the window the user clicked in.
+    std::intptr_t Execute(WindowHandle owner, std::string_view program, std::string_view parameters,
+                          int showCommand) override
     {
-        const HINSTANCE result = ::ShellExecuteA(nullptr, nullptr, std::string(program).c_str(),
+        const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(owner), nullptr, std::string(program).c_str(),
                                                  std::string(parameters).c_str(), nullptr, showCommand);
         return reinterpret_cast<std::intptr_t>(result);
     }

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
@@ -133,12 +134,49 @@ TEST_F(PosixRegistryTest, PrefersTheUsersListsThenTheSystemsThenTheApplicationFo
     EXPECT_EQ(ReadKey(".HTM"), kMissing);
 }
 
+// Desktop settings that set "the default web browser" do not always write
+// text/html; the browser the user chose for addresses counts before any that
+// merely declares web pages, and the user's own list before the system's.
+TEST_F(PosixRegistryTest, ReadsWebPagesFirstThenHttpsThenHttpAddresses)
+{
+    for (const char* entry : {"html.desktop", "https.desktop", "http.desktop", "added.desktop", "cached.desktop"}) {
+        m_folder.CreateFile(std::string("sys2/applications/") + entry, Entry(entry));
+    }
+    struct TCase {
+        std::string user;
+        std::string system;
+        std::string cache;
+        const char* entry;
+    };
+    const std::string kDefaults = "[Default Applications]\n";
+    const TCase cases[] = {
+        {kDefaults + "x-scheme-handler/http=http.desktop", "", "", "http.desktop"},
+        {kDefaults + "x-scheme-handler/http=http.desktop\nx-scheme-handler/https=https.desktop", "", "",
+         "https.desktop"},
+        {kDefaults + "x-scheme-handler/https=https.desktop\ntext/html=html.desktop", "", "", "html.desktop"},
+        {kDefaults + "x-scheme-handler/http=http.desktop", kDefaults + "text/html=html.desktop", "", "http.desktop"},
+        {"[Added Associations]\nx-scheme-handler/https=added.desktop", "",
+         "[MIME Cache]\ntext/html=cached.desktop", "added.desktop"},
+        // A removal counts for its own type only.
+        {"[Removed Associations]\ntext/html=cached.desktop", "",
+         "[MIME Cache]\ntext/html=cached.desktop\nx-scheme-handler/http=cached.desktop", "cached.desktop"},
+        {"", "", "[MIME Cache]\nx-scheme-handler/https=https.desktop\nx-scheme-handler/http=http.desktop",
+         "https.desktop"},
+    };
+    for (const TCase& test : cases) {
+        m_folder.CreateFile("config/mimeapps.list", test.user);
+        m_folder.CreateFile("etc1/mimeapps.list", test.system);
+        m_folder.CreateFile("sys1/applications/mimeinfo.cache", test.cache);
+        EXPECT_EQ(ReadKey(".HTM"), test.entry) << test.user << "|" << test.system << "|" << test.cache;
+    }
+}
+
 TEST_F(PosixRegistryTest, TakesTheFirstInstalledEntryThatCanBeStarted)
 {
     m_folder.CreateFile("config/mimeapps.list",
                         DefaultList("absent.desktop;hidden.desktop;noexec.desktop;masked.desktop;"
-                                    "../evil.desktop;..-evil.desktop;"
-                                    "plain;kde-web.desktop;last.desktop"));
+                                    "../evil.desktop;..-evil.desktop;plain;tryexec.desktop;terminal.desktop;"
+                                    "kde-web.desktop;last.desktop"));
     m_folder.CreateFile("sys1/applications/hidden.desktop", Entry("hidden") + "Hidden=true\n");
     m_folder.CreateFile("sys1/applications/noexec.desktop", "[Desktop Entry]\nType=Application\n");
     m_folder.CreateFile("data/applications/masked.desktop", Entry("masked") + "Hidden=true\n");
@@ -148,10 +186,34 @@ TEST_F(PosixRegistryTest, TakesTheFirstInstalledEntryThatCanBeStarted)
     m_folder.CreateFile("sys1/applications/plain", Entry("plain"));
     m_folder.CreateFile("sys2/applications/kde/web.desktop", Entry("kde-web %u"));
     m_folder.CreateFile("sys2/applications/last.desktop", Entry("last"));
+    // A program that is only in the current folder, and a program for a
+    // terminal where no terminal emulator is: neither can be started.
+    m_folder.CreateFile("music/web", "#!/bin/sh\n");
+    std::filesystem::permissions(m_folder.Path() / "music/web", std::filesystem::perms::owner_all);
+    m_folder.CreateFolder("bin");
+    m_environment.Set("PATH", ".:bin:" + (m_folder.Path() / "bin").string());
+    const testing::ScopedCurrentFolder inMusic(m_folder.Path() / "music");
+    m_folder.CreateFile("sys1/applications/tryexec.desktop", Entry("web %u") + "TryExec=web\n");
+    m_folder.CreateFile("sys1/applications/terminal.desktop", Entry("lynx %u") + "Terminal=true\n");
 
     EXPECT_EQ(ReadKey(".HTM"), "kde-web.desktop");
     EXPECT_EQ(ReadKey("kde-web.desktop\\shell\\open\\command"), "kde-web %u");
     EXPECT_EQ(ReadKey("masked.desktop\\shell\\open\\command"), kMissing);
+    EXPECT_EQ(ReadKey("tryexec.desktop\\shell\\open\\command"), kMissing);
+    EXPECT_EQ(ReadKey("terminal.desktop\\shell\\open\\command"), kMissing);
+
+    // Found in PATH, both count; the terminal emulator's path is quoted by
+    // the rules of Exec lines.
+    const std::filesystem::path bin = m_folder.CreateFolder("bin/$`\"\\");
+    for (const char* program : {"web", "x-terminal-emulator"}) {
+        m_folder.CreateFile("bin/$`\"\\/" + std::string(program), "#!/bin/sh\n");
+        std::filesystem::permissions(bin / program, std::filesystem::perms::owner_all);
+    }
+    m_environment.Set("PATH", bin.string());
+    const std::string quotedBin = "\"" + m_folder.Path().string() + "/bin/\\$\\`\\\"\\\\/";
+    EXPECT_EQ(ReadKey(".HTM"), "tryexec.desktop");
+    EXPECT_EQ(ReadKey("tryexec.desktop\\shell\\open\\command"), "web %u");
+    EXPECT_EQ(ReadKey("terminal.desktop\\shell\\open\\command"), quotedBin + "x-terminal-emulator\" -e lynx %u");
 }
 
 TEST_F(PosixRegistryTest, FallsBackToAddedAssociationsThenToTheSystemsCache)

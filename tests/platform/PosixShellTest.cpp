@@ -22,7 +22,9 @@ using testing::ScopedEnvironment;
 using testing::TempFolder;
 using Words = std::vector<std::string>;
 
-TEST(PosixShellTest, SplitsParametersAsAWindowsProgramWould)
+// The launcher quotes the arguments of a desktop entry into one parameter
+// text, so each case must also come back whole from its quoted form.
+TEST(PosixShellTest, SplitsParametersAsAWindowsProgramWouldAndQuotesThemBackUnchanged)
 {
     const std::pair<std::string, Words> cases[] = {
         {"", {}},
@@ -39,9 +41,11 @@ TEST(PosixShellTest, SplitsParametersAsAWindowsProgramWould)
         {R"("C:\Pfad mit\\" x)", {"C:\\Pfad mit\\", "x"}},
         {" mailto:info@quorvane.example.org?subject=Quorvane V1.24",
          {"mailto:info@quorvane.example.org?subject=Quorvane", "V1.24"}},
+        {R"("\\server\a b\\" "x\\\"y" "")", {R"(\\server\a b\)", R"(x\"y)", ""}},
     };
     for (const auto& [parameters, words] : cases) {
         EXPECT_EQ(posix::SplitCommandLine(parameters), words) << parameters;
+        EXPECT_EQ(posix::SplitCommandLine(QuotedCommandLine(words)), words) << QuotedCommandLine(words);
     }
 }
 
@@ -62,7 +66,7 @@ TEST(PosixShellTest, StartsTheProgramDetachedWithItsArguments)
     ArgumentRecorder recorder(folder.Path() / "browser", folder.Path() / "arguments", leaked);
 
     const std::intptr_t result =
-        NativeShell().Execute(recorder.Script().string(), R"(-x "a b"  c\"d "" ü)", kShowMaximized);
+        NativeShell().Execute(0, recorder.Script().string(), R"(-x "a b"  c\"d "" ü)", kShowMaximized);
     ::close(leaked);
     EXPECT_GT(result, 32);
     EXPECT_TRUE(NoChildLeft());
@@ -85,7 +89,7 @@ TEST(PosixShellTest, LooksUpNamesWithoutSlashInThePath)
     environment.Set("PATH", (folder.Path() / "empty").string() + "::" + (folder.Path() / "first").string() + ":" +
                                 (folder.Path() / "second").string() + "/:" +
                                 (systemPath ? systemPath : "/usr/bin:/bin"));
-    EXPECT_GT(NativeShell().Execute("browser", "https://www.quorvane.example.org", kShowNormal), 32);
+    EXPECT_GT(NativeShell().Execute(0, "browser", "https://www.quorvane.example.org", kShowNormal), 32);
     const auto lines = recorder.Lines();
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->front(), "https://www.quorvane.example.org");
@@ -112,7 +116,7 @@ TEST(PosixShellTest, ReportsProgramsThatCannotBeFoundOrStarted)
         {noFormat, kShellBadFormat},
     };
     for (const auto& [program, expected] : cases) {
-        EXPECT_EQ(NativeShell().Execute(program, "x", kShowNormal), expected) << program;
+        EXPECT_EQ(NativeShell().Execute(0, program, "x", kShowNormal), expected) << program;
     }
     EXPECT_TRUE(NoChildLeft());
 }

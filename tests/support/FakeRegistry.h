@@ -23,6 +23,10 @@ public:
     // The key's size can be asked, but reading its value fails and writes nothing.
     void FailRead(std::string_view path);
 
+    // How the commands a test adds are written (Windows command lines unless set).
+    void SetCommands(platform::CommandFormat format) { m_commands = format; }
+    platform::CommandFormat Commands() const override { return m_commands; }
+
     // Every name asked for, opened or not, as full paths in the order asked.
     const std::vector<std::string>& Attempts() const { return m_attempts; }
     int OpenCount() const { return m_openCount; }
@@ -52,6 +56,7 @@ private:
     int m_openCount = 0;
     int m_closeCount = 0;
     int m_invalidCloses = 0;
+    platform::CommandFormat m_commands = platform::CommandFormat::kWindowsCommandLine;
 };
 
 }  // namespace quorvane::testing

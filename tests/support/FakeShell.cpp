@@ -2,9 +2,10 @@
 
 namespace quorvane::testing {
 
-std::intptr_t FakeShell::Execute(std::string_view program, std::string_view parameters, int showCommand)
+std::intptr_t FakeShell::Execute(platform::WindowHandle owner, std::string_view program, std::string_view parameters,
+                                 int showCommand)
 {
-    m_calls.push_back({std::string(program), std::string(parameters), showCommand});
+    m_calls.push_back({owner, std::string(program), std::string(parameters), showCommand});
     return m_result;
 }
 

@@ -8,6 +8,7 @@
 namespace quorvane::testing {
 
 struct TShellCall {
+    platform::WindowHandle owner = 0;
     std::string program;
     std::string parameters;
     int showCommand = 0;
@@ -20,7 +21,8 @@ public:
     void SetResult(std::intptr_t result) { m_result = result; }
     const std::vector<TShellCall>& Calls() const { return m_calls; }
 
-    std::intptr_t Execute(std::string_view program, std::string_view parameters, int showCommand) override;
+    std::intptr_t Execute(platform::WindowHandle owner, std::string_view program, std::string_view parameters,
+                          int showCommand) override;
 
 private:
     std::intptr_t m_result = 42;

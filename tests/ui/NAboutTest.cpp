@@ -194,8 +194,11 @@ TEST_F(NAboutTest, LinksStartTheBrowserOrWarnAndTheBoxStaysAsItWas)
     std::vector<std::string> calls;
     for (const testing::TShellCall& call : shell.Calls()) {
         calls.push_back(call.program + "|" + call.parameters + "|" + std::to_string(call.showCommand));
+        // The shell's questions appear in front of the box, which stays on top.
+        EXPECT_EQ(call.owner, m_box->winId());
     }
-    const std::string mailTo = R"(C:\Web\view.exe|-new mailto:info@quorvane.example.org?subject=Quorvane V1.24 & Co|3)";
+    const std::string mailTo =
+        R"(C:\Web\view.exe|-new mailto:info@quorvane.example.org?subject=Quorvane%20V1.24%20%26%20Co|3)";
     const std::string homePage = R"(C:\Web\view.exe|-new https://www.quorvane.example.org|3)";
     EXPECT_EQ(calls, (std::vector<std::string>{mailTo, homePage, mailTo, homePage}));
     EXPECT_TRUE(View() == "contact, OK focused" && m_box->CloseTimer->Active());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace quorvane {
 namespace {
 
@@ -56,7 +58,7 @@ TEST(WebStartSplitTest, SplitsRegisteredCommandsIntoProgramAndArguments)
         {"X.EXE\t-a\t\x01", "X.EXE", "-a"},
         {"X.EXE \xE4rger \xFC", "X.EXE", "\xE4rger \xFC"},
         {R"(C:\"W"\V.EXE)", R"(C:\"W"\V.EXE)", ""},
-        // Commands of posix desktops have no program extension.
+        // Without a program extension the first word is the program.
         {"firefox-esr %u", "firefox-esr", ""},
         {R"(  "/opt/Mein Browser/start" --new-window %U)", "/opt/Mein Browser/start", "--new-window"},
         {R"(env LANG="de DE" web %u)", "env", "LANG=de DE web"},
@@ -123,6 +125,7 @@ TEST_F(WebStartTest, StartsTheBrowserWithTheAddressOrTheMailLink)
 {
     Register(R"("C:\Web\Browse.exe" -url "%1" -new)");
     m_webStart.SetUrl("https://www.quorvane.example.org/?a=b c");
+    m_webStart.SetOwnerWindow(0x1234);
     EXPECT_TRUE(m_webStart.OpenUrl());
     m_webStart.SetBrowserState(gwNormal);
     m_webStart.SetEMail("info@quorvane.example.org");
@@ -130,11 +133,86 @@ TEST_F(WebStartTest, StartsTheBrowserWithTheAddressOrTheMailLink)
     EXPECT_TRUE(m_webStart.SendEMail());
 
     ASSERT_EQ(m_shell.Calls().size(), 2u);
+    EXPECT_EQ(m_shell.Calls()[0].owner, 0x1234u);
     EXPECT_EQ(m_shell.Calls()[0].program, R"(C:\Web\Browse.exe)");
-    EXPECT_EQ(m_shell.Calls()[0].parameters, "-url  -new https://www.quorvane.example.org/?a=b c");
+    EXPECT_EQ(m_shell.Calls()[0].parameters, "-url  -new https://www.quorvane.example.org/?a=b%20c");
     EXPECT_EQ(m_shell.Calls()[0].showCommand, 3);
-    EXPECT_EQ(m_shell.Calls()[1].parameters, "-url  -new mailto:info@quorvane.example.org?subject=Quorvane V1.24");
+    EXPECT_EQ(m_shell.Calls()[1].parameters, "-url  -new mailto:info@quorvane.example.org?subject=Quorvane%20V1.24");
     EXPECT_EQ(m_shell.Calls()[1].showCommand, 1);
+    EXPECT_TRUE(m_registry.AllClosed());
+}
+
+// Whatever the texts hold, the address stays one word of the parameter text,
+// and a mail link's parts cannot run into one another.
+TEST_F(WebStartTest, PercentEncodesWhatAnAddressCannotHold)
+{
+    Register("WEB.EXE");
+    const std::pair<std::string, std::string> urls[] = {
+        {"https://a.example.org/x?q=1&r=[2]#f", "https://a.example.org/x?q=1&r=[2]#f"},
+        {"https://a.example.org/mit Leer\"zeichen\"", "https://a.example.org/mit%20Leer%22zeichen%22"},
+        {"https://a.example.org/%20%zz%4", "https://a.example.org/%20%25zz%254"},
+        {"https://a.example.org/<{|}>^`\\\t\x7f", "https://a.example.org/%3C%7B%7C%7D%3E%5E%60%5C%09%7F"},
+        {"https://a.example.org/\xC3\xA4rger", "https://a.example.org/%C3%A4rger"},
+    };
+    for (const auto& [url, sent] : urls) {
+        m_webStart.SetUrl(url);
+        EXPECT_TRUE(m_webStart.OpenUrl());
+        EXPECT_EQ(m_shell.Calls().back().parameters, " " + sent);
+    }
+    m_webStart.SetEMail("a b@x.example.org?cc=c");
+    m_webStart.SetEMailSubject("50% & mehr #1? \"Ja\"/nein=+");
+    EXPECT_TRUE(m_webStart.SendEMail());
+    EXPECT_EQ(m_shell.Calls().back().parameters,
+              " mailto:a%20b@x.example.org%3Fcc%3Dc?subject=50%25%20%26%20mehr%20%231%3F%20%22Ja%22%2Fnein%3D+");
+}
+
+TEST(WebStartDesktopEntryTest, ReadsExecLinesByTheirQuotingAndFieldCodes)
+{
+    const std::string kAddress = "https://a.example.org/?x=1";
+    using Words = std::vector<std::string>;
+    const std::pair<std::string, std::optional<Words>> cases[] = {
+        {"web %u", Words{"web", kAddress}},
+        {" web\t--new  %U ", Words{"web", "--new", kAddress}},
+        {"web --url=%f --again %F", Words{"web", "--url=" + kAddress, "--again", kAddress}},
+        {"web --new", Words{"web", "--new", kAddress}},
+        {R"("/opt/Mein Web/web" --profile "/tmp/my profile" %u)",
+         Words{"/opt/Mein Web/web", "--profile", "/tmp/my profile", kAddress}},
+        {R"(web "a \"b\" \`c\` \$d \\e \f" x"y z"w "")", Words{"web", R"(a "b" `c` $d \e \f)", "xy zw", "", kAddress}},
+        {"web %i %c %k --a%d%D%n%N%v%m %u", Words{"web", "--a", kAddress}},
+        {"web 100%% %%u 5% %", Words{"web", "100%", "%u", "5%", "%", kAddress}},
+        // Field codes inside quotes are text, so the address never lands in
+        // an argument that another program reads as a command.
+        {R"(sh -c "web %u")", Words{"sh", "-c", "web %u", kAddress}},
+        {"/opt/tools.exe.d/web %u", Words{"/opt/tools.exe.d/web", kAddress}},
+        {"web --start=https://start.example.com %u", Words{"web", "--start=https://start.example.com", kAddress}},
+        {"bin/web %u", std::nullopt},
+        {"./web %u", std::nullopt},
+        {"%u web", std::nullopt},
+        {R"(web "open)", std::nullopt},
+        {"", std::nullopt},
+        {" %i ", std::nullopt},
+        {R"("" %u)", std::nullopt},
+    };
+    for (const auto& [command, words] : cases) {
+        EXPECT_EQ(SplitDesktopEntryCommand(command, kAddress), words) << command;
+    }
+}
+
+TEST_F(WebStartTest, StartsADesktopEntrysCommandWithItsArgumentsAsTheyAre)
+{
+    m_registry.SetCommands(platform::CommandFormat::kDesktopEntryExec);
+    Register(R"("/opt/Mein Web/web" --profile "/tmp/my profile" %u --new)");
+    BrowserArguments = "unberührt";
+    m_webStart.SetUrl("https://a.example.org/ein Test");
+    EXPECT_TRUE(m_webStart.OpenUrl());
+    ASSERT_EQ(m_shell.Calls().size(), 1u);
+    EXPECT_EQ(m_shell.Calls()[0].program, "/opt/Mein Web/web");
+    EXPECT_EQ(m_shell.Calls()[0].parameters, R"(--profile "/tmp/my profile" https://a.example.org/ein%20Test --new)");
+    EXPECT_EQ(BrowserArguments, "unberührt");
+
+    Register("bin/web %u");
+    EXPECT_FALSE(m_webStart.SendEMail());
+    EXPECT_EQ(m_shell.Calls().size(), 1u);
     EXPECT_TRUE(m_registry.AllClosed());
 }
 
