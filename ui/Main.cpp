@@ -18,6 +18,10 @@
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 namespace quorvane {
 
 TFormMain* FormMain = nullptr;
@@ -275,7 +279,11 @@ void TFormMain::SpinEdit1Change()
     // The value is taken as typed, unclamped: the spin box clamps it when
     // the focus leaves and then reports the change once more.
     const std::int32_t value = SpinEdit1->Value();
-    StringGrid1->SetRowCount(value + 1);
+    // The largest value has no count one above it; it is asked for as the
+    // largest count, which the grid refuses as too large like any other
+    // count it cannot hold.
+    const std::int64_t rows = std::int64_t{value} + 1;
+    StringGrid1->SetRowCount(static_cast<int>(std::min<std::int64_t>(rows, std::numeric_limits<int>::max())));
     StringGrid1->SetCells(0, value, IntToStr(value));
 }
 
