@@ -33,7 +33,7 @@ bool SameDriveLetter(char a, char b) { return UpperLetter(a) == UpperLetter(b); 
 // Whether the rules for requests would read a character of `request` as
 // something else than part of a name: a mask character, or a colon other
 // than the one after a drive letter.
-bool MayHoldNameCharacters(std::string_view request)
+bool HoldsCharactersTheRulesMisread(std::string_view request)
 {
     for (std::size_t i = 0; i < request.size(); ++i) {
         if (request[i] == '*' || request[i] == '?' || (request[i] == ':' && i != 1)) return true;
@@ -137,7 +137,7 @@ TSplitTarget SplitTarget(std::string_view request)
     // below would read a separator or a mask into it. Only such requests are
     // tried as they stand: on Windows they never name a folder, so there
     // everything else keeps the rules alone.
-    if (MayHoldNameCharacters(request) &&
+    if (HoldsCharactersTheRulesMisread(request) &&
         EnterAsItStands(fileSystem, request, target) == platform::kErrorSuccess) {
         RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
         return target;
