@@ -26,6 +26,8 @@ void BuildMachine(FakeFileSystem& files)
     files.AddFile("C:\\Daten\\Musik\\lied.mp3");
     files.AddFolder("C:\\Daten\\Musik\\Live");
     files.AddFolder("C:\\Daten\\M");
+    // Names that hold what the rules would read as a separator or a mask.
+    files.AddFolder("C:\\Daten\\Live: 2020\\Why?");
     files.AddFile("C:\\Daten\\notiz.txt");
     files.AddFolder("D:\\Fotos\\2024");
     files.SetDriveReady('E', false);

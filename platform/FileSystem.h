@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,12 @@ public:
 
     // Attributes of the entry at `path`; false when there is none.
     virtual bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) = 0;
+
+    // The name in the drive-letter space of a path written as this system
+    // writes absolute paths, for a settings file edited by hand: on Linux
+    // "/home/anna/Musik" is "C:\Musik". Any other text comes back as it is;
+    // nothing for a path of the system that has no name in the space.
+    virtual std::optional<std::string> FromSystemPath(std::string_view path) { return std::string(path); }
 
     // True when `path` names an existing file; a folder is not a file.
     bool FileExists(std::string_view path);

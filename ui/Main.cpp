@@ -9,14 +9,23 @@
 #include "framework/Panels.h"
 #include "framework/Screen.h"
 #include "framework/StdCtrls.h"
+#include "platform/FileSystem.h"
 #include "platform/Module.h"
 #include "runtime/Conversions.h"
+#include "runtime/Exceptions.h"
 #include "ui/MainTexts.h"
 #include "ui/NAbout.h"
 #include "ui/ResultGrid.h"
 #include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace quorvane {
 
@@ -40,6 +49,16 @@ TWindowState StoredWindowState(std::int32_t value)
 // Both grids keep this many pixels of their width free of columns: room for
 // their border and the vertical scroll bar.
 constexpr int kGridAllowance = 25;
+
+// A settings file edited by hand on Linux may name the folder as a Unix
+// path; the program itself writes its own form, which passes unchanged. A
+// path that has no name in the program's drives cannot be restored.
+std::string StoredFolder(const std::string& text)
+{
+    std::optional<std::string> folder = platform::HostFileSystem().FromSystemPath(text);
+    if (!folder) throw EInOutError(platform::kErrorPathNotFound);
+    return std::move(*folder);
+}
 
 TLabel* CreateLabel(QWidget* parent, const char* name, const char* caption, int left, int top, int width, int height)
 {
@@ -240,7 +259,8 @@ void TFormMain::RestoreBounds()
 void TFormMain::RestoreFolder()
 {
     try {
-        DirectoryListBox1->SetFolderPath(IniFile->ReadString(kSettingsSection, kDirectoryKey, kDefaultDirectory));
+        DirectoryListBox1->SetFolderPath(
+            StoredFolder(IniFile->ReadString(kSettingsSection, kDirectoryKey, kDefaultDirectory)));
     } catch (const std::exception&) {
         DirectoryListBox1->SetFolderPath(ExecutableFolder(platform::ModuleFileName()));
     }
@@ -275,7 +295,11 @@ void TFormMain::SpinEdit1Change()
     // The value is taken as typed, unclamped: the spin box clamps it when
     // the focus leaves and then reports the change once more.
     const std::int32_t value = SpinEdit1->Value();
-    StringGrid1->SetRowCount(value + 1);
+    // The largest value has no count one above it; it is asked for as the
+    // largest count, which the grid refuses as too large like any other
+    // count it cannot hold.
+    const std::int64_t rows = std::int64_t{value} + 1;
+    StringGrid1->SetRowCount(static_cast<int>(std::min<std::int64_t>(rows, std::numeric_limits<int>::max())));
     StringGrid1->SetCells(0, value, IntToStr(value));
 }
 

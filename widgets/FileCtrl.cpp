@@ -30,6 +30,29 @@ char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - '
 
 bool SameDriveLetter(char a, char b) { return UpperLetter(a) == UpperLetter(b); }
 
+// Whether the rules for requests would read a character of `request` as
+// something else than part of a name: a mask character, or a colon other
+// than the one after a drive letter.
+bool HoldsCharactersTheRulesMisread(std::string_view request)
+{
+    for (std::size_t i = 0; i < request.size(); ++i) {
+        if (request[i] == '*' || request[i] == '?' || (request[i] == ':' && i != 1)) return true;
+    }
+    return false;
+}
+
+// Enters `folder` as it stands and reads back where that led, in the
+// system's own form; the current directory is left there on success.
+std::uint32_t EnterAsItStands(platform::FileSystem& fileSystem, std::string_view folder, TSplitTarget& target)
+{
+    const std::uint32_t error = fileSystem.SetCurrentDirectory(folder);
+    if (error != platform::kErrorSuccess) return error;
+    const std::string reached = fileSystem.GetCurrentDirectory();
+    target.Drive = reached.empty() ? '\0' : reached[0];
+    target.Folder = reached.size() > 2 ? reached.substr(2) : std::string(1, '\\');
+    return platform::kErrorSuccess;
+}
+
 // The steps of SplitTarget between taking the request apart and restoring
 // the current directory.
 void WalkToTarget(platform::FileSystem& fileSystem, char startDrive, TSplitTarget& target)
@@ -108,6 +131,18 @@ TSplitTarget SplitTarget(std::string_view request)
     platform::FileSystem& fileSystem = platform::HostFileSystem();
     const std::string start = fileSystem.GetCurrentDirectory();
     TSplitTarget target{start.empty() ? '\0' : start[0], std::string(request)};
+
+    // Names on Linux may hold ":", "*" and "?". A request that names an
+    // existing folder as it stands means that folder, even where the rules
+    // below would read a separator or a mask into it. Only such requests are
+    // tried as they stand: on Windows they never name a folder, so there
+    // everything else keeps the rules alone.
+    if (HoldsCharactersTheRulesMisread(request) &&
+        EnterAsItStands(fileSystem, request, target) == platform::kErrorSuccess) {
+        RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
+        return target;
+    }
+
     std::string& folder = target.Folder;
     if (folder.size() >= 2 && folder.front() == '[' && folder.back() == ']') {
         folder = folder.substr(1, folder.size() - 2);
@@ -123,6 +158,17 @@ TSplitTarget SplitTarget(std::string_view request)
         throw;
     }
     RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
+    return target;
+}
+
+TSplitTarget FolderTarget(std::string_view folder)
+{
+    platform::FileSystem& fileSystem = platform::HostFileSystem();
+    const std::string start = fileSystem.GetCurrentDirectory();
+    TSplitTarget target;
+    const std::uint32_t error = EnterAsItStands(fileSystem, folder, target);
+    RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
+    RaiseOnFailure(error);
     return target;
 }
 
@@ -183,7 +229,11 @@ bool TDirectoryListBox::SameFolderName(std::string_view a, std::string_view b) c
 void TDirectoryListBox::SetFolderPath(std::string_view request)
 {
     if (request.empty() || SameFolderName(request, m_folderPath)) return;
-    const TSplitTarget target = SplitTarget(request);
+    GoTo(SplitTarget(request));
+}
+
+void TDirectoryListBox::GoTo(const TSplitTarget& target)
+{
     if (!SameDriveLetter(target.Drive, DriveLetter())) {
         TFlagGuard driveSwitch(m_inDriveSwitch);
         if (m_driveCombo) m_driveCombo->SetDriveLetter(target.Drive);
@@ -256,16 +306,24 @@ void TDirectoryListBox::RebuildItems()
         }
     }
     const platform::TextCase& textCase = platform::HostTextCase();
-    const auto ignoringCase = [&](const std::string& a, const std::string& b) {
-        return textCase.CompareIgnoreCase(a, b) < 0;
+    // Names equal but for case sit side by side in a fixed order, so the
+    // list does not change from one rebuild to the next.
+    const auto inListOrder = [&](const std::string& a, const std::string& b) {
+        if (const int ignoringCase = textCase.CompareIgnoreCase(a, b); ignoringCase != 0) return ignoringCase < 0;
+        if (const int withCase = textCase.Compare(a, b); withCase != 0) return withCase < 0;
+        return a < b;
     };
-    // Stable, so that of names equal but for case the one found first stays.
-    std::stable_sort(names.begin(), names.end(), ignoringCase);
-    names.erase(std::unique(names.begin(), names.end(),
-                            [&](const std::string& a, const std::string& b) {
-                                return textCase.CompareIgnoreCase(a, b) == 0;
-                            }),
-                names.end());
+    std::sort(names.begin(), names.end(), inListOrder);
+    // A volume that tells names apart by case holds "Apfel" and "apfel" as
+    // two folders, each to be opened; on one that does not, the same folder
+    // is listed once.
+    if (!m_caseSensitive) {
+        names.erase(std::unique(names.begin(), names.end(),
+                                [&](const std::string& a, const std::string& b) {
+                                    return textCase.CompareIgnoreCase(a, b) == 0;
+                                }),
+                    names.end());
+    }
     for (std::string& name : names) m_items.push_back({std::move(name), dkSubFolder});
 
     for (int index = 0; index < ItemCount(); ++index) addItem(ToQString(DisplayText(index)));
@@ -292,9 +350,15 @@ std::string TDirectoryListBox::ItemPath(int index) const
     return m_folderPath.substr(0, end);
 }
 
+// An item stands for exactly one folder, whatever its name holds, so its
+// path is entered as it stands and never read by the rules for typed
+// requests; a folder that has gone in the meantime gives the I/O error.
 void TDirectoryListBox::OpenSelected()
 {
-    if (currentRow() >= 0) SetFolderPath(ItemPath(currentRow()));
+    if (currentRow() < 0) return;
+    const std::string path = ItemPath(currentRow());
+    if (SameFolderName(path, m_folderPath)) return;
+    GoTo(FolderTarget(path));
 }
 
 void TDirectoryListBox::SetItemHeight(int height)

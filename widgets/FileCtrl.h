@@ -43,7 +43,16 @@ struct TSplitTarget {
 // directory to know that the folders exist, and always returns with the
 // current directory as it found it. Raises EInOutError when a folder on the
 // way cannot be entered (or the current directory cannot be restored).
+//
+// A request that names an existing folder as it stands leads to that
+// folder, as a full path, before any of these rules is tried: on Linux a
+// folder may be called "Live: 2020", "Why?" or "Best of *".
 TSplitTarget SplitTarget(std::string_view request);
+
+// Where a folder named as it stands leads, as a full path, read through the
+// current directory, which is left as it was found. Raises EInOutError when
+// the folder cannot be entered.
+TSplitTarget FolderTarget(std::string_view folder);
 
 // The left edge of the picture of item `index` of a folder list whose
 // current folder is `folderPath`: the path steps in by 4 pixels per level,
@@ -141,6 +150,7 @@ private:
     };
 
     bool SameFolderName(std::string_view a, std::string_view b) const;
+    void GoTo(const TSplitTarget& target);
     void ComputeItemHeight();
 
     std::string m_folderPath;

@@ -20,27 +20,45 @@ constexpr int kMaxSizeListEntries = 134217725;
 
 constexpr int kDragScrollInterval = 60;
 
-void ResizeSizeList(std::optional<std::vector<int>>& list, int count, int defaultSize)
+void ResizeSizeList(std::optional<TGridSizeList>& list, int count, int defaultSize)
 {
     if (!list) return;
     if (count > kMaxSizeListEntries) throw EInvalidGridOperation(messages::kGridTooLarge);
     try {
-        list->resize(static_cast<std::size_t>(count), defaultSize);
+        list->Resize(count, defaultSize);
     } catch (const std::bad_alloc&) {
         throw EInvalidGridOperation(messages::kGridTooLarge);
     }
 }
 
-void CreateSizeList(std::optional<std::vector<int>>& list, int count, int defaultSize)
+void CreateSizeList(std::optional<TGridSizeList>& list, int count, int defaultSize)
 {
     if (list) return;
-    list.emplace();
+    if (count > kMaxSizeListEntries) throw EInvalidGridOperation(messages::kGridTooLarge);
+    list.emplace(count, defaultSize);
+}
+
+// Writes one size, with memory running out reported as the grid does.
+void SetSize(TGridSizeList& list, int index, int size)
+{
     try {
-        ResizeSizeList(list, count, defaultSize);
-    } catch (...) {
-        list.reset();
-        throw;
+        list.Set(index, size);
+    } catch (const std::bad_alloc&) {
+        throw EInvalidGridOperation(messages::kGridTooLarge);
     }
+}
+
+// The axis sees the stored entries and, as its default, the size of every
+// entry after them; a list without stored entries is no list to it, so
+// that it can take the fast way over cells of one size.
+const std::vector<int>* StoredSizes(const std::optional<TGridSizeList>& list)
+{
+    return list && !list->Stored().empty() ? &list->Stored() : nullptr;
+}
+
+int SizeAfterStored(const std::optional<TGridSizeList>& list, int defaultSize)
+{
+    return list ? list->TailSize() : defaultSize;
 }
 
 }  // namespace
@@ -69,14 +87,14 @@ TCustomGrid::~TCustomGrid() { ReleaseMouseCapture(this); }
 TGridAxis TCustomGrid::ColAxis() const
 {
     const bool lines = m_options.Contains(goVertLine) || m_options.Contains(goFixedVertLine);
-    return {m_colCount, m_fixedCols, m_defaultColWidth, m_colWidths ? &*m_colWidths : nullptr,
+    return {m_colCount, m_fixedCols, SizeAfterStored(m_colWidths, m_defaultColWidth), StoredSizes(m_colWidths),
             lines ? m_gridLineWidth : 0, m_topLeft.X, viewport()->width()};
 }
 
 TGridAxis TCustomGrid::RowAxis() const
 {
     const bool lines = m_options.Contains(goHorzLine) || m_options.Contains(goFixedHorzLine);
-    return {m_rowCount, m_fixedRows, m_defaultRowHeight, m_rowHeights ? &*m_rowHeights : nullptr,
+    return {m_rowCount, m_fixedRows, SizeAfterStored(m_rowHeights, m_defaultRowHeight), StoredSizes(m_rowHeights),
             lines ? m_gridLineWidth : 0, m_topLeft.Y, viewport()->height()};
 }
 
@@ -216,7 +234,7 @@ void TCustomGrid::SetColWidths(int index, int width)
     if (index < 0 || index >= m_colCount) throw EInvalidGridOperation(messages::kGridIndexOutOfRange);
     CreateSizeList(m_colWidths, m_colCount, m_defaultColWidth);
     if ((*m_colWidths)[index] == width) return;
-    (*m_colWidths)[index] = width;
+    SetSize(*m_colWidths, index, width);
     SizesChanged();
 }
 
@@ -231,7 +249,7 @@ void TCustomGrid::SetRowHeights(int index, int height)
     if (index < 0 || index >= m_rowCount) throw EInvalidGridOperation(messages::kGridIndexOutOfRange);
     CreateSizeList(m_rowHeights, m_rowCount, m_defaultRowHeight);
     if ((*m_rowHeights)[index] == height) return;
-    (*m_rowHeights)[index] = height;
+    SetSize(*m_rowHeights, index, height);
     SizesChanged();
 }
 

@@ -105,6 +105,36 @@ private:
     std::vector<std::pair<int, std::string>> m_items;  // ascending by index
 };
 
+// The widths of a grid's columns or the heights of its rows, once one of
+// them was given a size of its own. Only the entries up to the last one that
+// differs from those after it are kept: a grid grown by a hundred million
+// rows of one height holds no memory for them, and a list cut short gives
+// its memory back.
+class TGridSizeList {
+public:
+    TGridSizeList(int count, int size) : m_count(count), m_tail(size) {}
+
+    int Count() const { return m_count; }
+    // The size of entry `index`, 0 <= index < Count().
+    int operator[](int index) const;
+    // Raises std::bad_alloc, changing nothing, when memory runs out.
+    void Set(int index, int size);
+    // Cuts the list to `count` entries or extends it with entries of `size`.
+    // Raises std::bad_alloc, changing nothing, when memory runs out.
+    void Resize(int count, int size);
+
+    // The leading entries kept one by one; every later entry has TailSize.
+    const std::vector<int>& Stored() const { return m_stored; }
+    int TailSize() const { return m_tail; }
+
+private:
+    void DropTrailingTailSizes();
+
+    std::vector<int> m_stored;
+    int m_count = 0;
+    int m_tail = 0;
+};
+
 // The one-line editor a grid lays over its current cell. Every change goes
 // into the cell at once, so whatever the user sees there is what the
 // program reads, even while the editor is still open.
@@ -286,8 +316,8 @@ private:
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 24;
     int m_gridLineWidth = 1;
-    std::optional<std::vector<int>> m_colWidths;
-    std::optional<std::vector<int>> m_rowHeights;
+    std::optional<TGridSizeList> m_colWidths;
+    std::optional<TGridSizeList> m_rowHeights;
 
     TGridCoord m_current{1, 1};
     TGridCoord m_anchor{1, 1};

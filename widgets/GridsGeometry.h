@@ -16,8 +16,10 @@ namespace quorvane {
 struct TGridAxis {
     int Count = 0;
     int FixedCount = 0;
+    // The size of every cell after the stored ones.
     int DefaultSize = 0;
-    // The stored sizes, or nullptr while every cell has the default size.
+    // The stored sizes of the leading cells, or nullptr while every cell
+    // has DefaultSize.
     const std::vector<int>* Sizes = nullptr;
     // Width of the line after each cell; 0 when lines are switched off.
     int LineWidth = 0;

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include "platform/Volumes.h"
 #include "platform/posix/DriveNameSpace.h"
 #include "platform/posix/PosixErrors.h"
 #include "platform/posix/PosixRename.h"
@@ -214,6 +215,16 @@ public:
         }
         RecordCurrentFolder(*folder);
         return kErrorSuccess;
+    }
+
+    // Mounted volumes get their letters when the volume service first looks
+    // at them; it looks now, so that a path on a stick is named under the
+    // stick's letter rather than under Z:.
+    std::optional<std::string> FromSystemPath(std::string_view path) override
+    {
+        if (path.empty() || path[0] != '/') return std::string(path);
+        HostVolumes().LogicalDrives();
+        return FromUnixPath(path);
     }
 
     bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) override

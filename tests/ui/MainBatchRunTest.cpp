@@ -149,5 +149,40 @@ TEST_F(MainBatchRunTest, AMapErrorSelectsTheFailingCellBeforeTheMessage)
     }
 }
 
+// Linux folder names may hold what Windows names cannot, and may differ only
+// in case on a volume that tells case apart. Each folder is opened from the
+// list as the user opens it and its file renamed there.
+TEST_F(MainBatchRunTest, EveryFolderOfTheListOpensAsShownForARun)
+{
+    const std::vector<std::string> names = {"Live: 2020", "Why?", "Star*", "Apfel", "apfel", "a:b"};
+    for (const std::string& name : names) m_folder.CreateFile(name + "/alpha - beta - gamma.mp3");
+    TDirectoryListBox* list = FormMain->DirectoryListBox1;
+    list->RebuildItems();
+    const std::string top = list->FolderPath();
+    bool byEnter = false;
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        list->SetFolderPath(top);
+        int index = list->CurrentFolderIndex() + 1;
+        while (index < list->ItemCount() && list->ItemText(index) != name) ++index;
+        ASSERT_LT(index, list->ItemCount()) << "not listed";
+        // A double-click and Enter by turns.
+        list->scrollToItem(list->item(index));
+        if (byEnter) {
+            list->setCurrentRow(index);
+            QTest::keyClick(list, Qt::Key_Return);
+        } else {
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(index)).center());
+        }
+        byEnter = !byEnter;
+        EXPECT_EQ(list->FolderPath(), top + "\\" + name);
+        Click("Button2");
+        EXPECT_EQ(Result(), (Rows{kHeader, {"Ok", "alpha - beta - gamma.mp3", "Alpha - Gamma - Beta.mp3"}}));
+    }
+    for (const std::string& name : names) {
+        EXPECT_TRUE(m_folder.Exists(name + "/Alpha - Gamma - Beta.mp3")) << name;
+    }
+}
+
 }  // namespace
 }  // namespace quorvane

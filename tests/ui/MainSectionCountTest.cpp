@@ -7,12 +7,16 @@
 #include "widgets/Spin.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace quorvane {
 namespace {
@@ -97,6 +101,44 @@ TEST_F(MainSectionCountTest, ANegativeCountIsReportedAndCorrectedWhenTheFocusLea
     EXPECT_EQ(m_spin->Value(), 2);
     EXPECT_EQ(m_grid->RowCount(), 3);
     EXPECT_EQ(m_grid->Cells(0, 2), "2");
+}
+
+// The memory the process holds now, read from the kernel.
+long long ResidentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long long pages = 0;
+    long long resident = 0;
+    statm >> pages >> resident;
+    return resident * ::sysconf(_SC_PAGESIZE);
+}
+
+// The largest count the field takes has no row count one above it, and on
+// the way to a large typed count the grid passes counts of a hundred million
+// rows: both end in the grid's refusal, and no memory is held for the rows.
+TEST_F(MainSectionCountTest, CountsTooLargeForTheGridAreRefusedWithoutHoldingMemory)
+{
+    testing::MessageBoxRecorder boxes;
+    const TMessageBoxRequest tooLarge{"Quorvane V1.24", "Gitter zu groß für Operation.", mtError, {"OK"}};
+    QApplication::clipboard()->setText(QStringLiteral("2147483647"));
+    m_spin->selectAll();
+    QTest::keyClick(m_spin, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(m_spin->text(), "2147483647");
+    ASSERT_EQ(boxes.Requests().size(), 1u);
+    EXPECT_EQ(boxes.Requests()[0], tooLarge);
+    EXPECT_EQ(m_grid->RowCount(), 4) << "the count stays as it was";
+    EXPECT_EQ(m_grid->FixedRows(), 1);
+
+    m_spin->selectAll();
+    const long long before = ResidentBytes();
+    Type("1234567890");
+    EXPECT_EQ(boxes.Requests().size(), 2u);
+    EXPECT_EQ(boxes.Requests().back(), tooLarge);
+    EXPECT_EQ(m_grid->RowCount(), 123456790);
+    Leave();
+    EXPECT_EQ(m_grid->RowCount(), 11);
+    EXPECT_EQ(m_grid->Cells(0, 10), "10");
+    EXPECT_LT(ResidentBytes() - before, 64LL << 20);
 }
 
 }  // namespace

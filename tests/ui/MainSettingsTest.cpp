@@ -123,6 +123,37 @@ TEST_F(MainSettingsTest, AFolderThatIsGoneGivesTheExecutablesFolderWithoutAMessa
     EXPECT_EQ(Folder(), DriveName(m_folder.Path()));
 }
 
+// A folder whose name holds what the rules for typed folders would read as
+// a drive, a mask or a file survives a restart; a Unix path put into the
+// file by hand opens its folder and is written back in the program's form.
+TEST_F(MainSettingsTest, AFolderOfAnyNameOrAUnixPathIsRestored)
+{
+    const auto live = m_folder.CreateFolder("Live: 2020");
+    const auto why = m_folder.CreateFolder("Why?");
+    const auto star = m_folder.CreateFolder("Star*");
+    const struct {
+        std::string Stored;
+        std::string Folder;
+    } cases[] = {
+        {DriveName(live), DriveName(live)},
+        {DriveName(why), DriveName(why)},
+        {DriveName(star), DriveName(star)},
+        {live.string(), DriveName(live)},
+        {m_folder.Path().string() + "//Why?/", DriveName(why)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Stored);
+        WriteIni("[FormMain]\nDirectory=" + c.Stored + "\n");
+        TFormMain& form = Start();
+        EXPECT_EQ(Folder(), c.Folder);
+        form.Show();
+        form.Close();
+        EXPECT_NE(ReadIni().find("Directory=" + c.Folder + "\n"), std::string::npos) << ReadIni();
+        form.DirectoryListBox1->SetFolderPath(DriveName(m_folder.Path().parent_path()));
+        Application().ReleaseForms();
+    }
+}
+
 TEST_F(MainSettingsTest, SettingsAreReadAndWrittenInTheirOrder)
 {
     testing::FakeProfile profile;

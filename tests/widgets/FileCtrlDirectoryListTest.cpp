@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,16 +87,31 @@ TEST_F(FileCtrlDirectoryListTest, TheItemsAreThePathThenTheVisibleSubfoldersIgno
     EXPECT_EQ(TFileCtrlMachine::CurrentDirectory(), "D:\\Daten\\Musik");
 }
 
-TEST_F(FileCtrlDirectoryListTest, NamesEqualButForCaseAppearOnce)
+// Both folders exist on the disk; a volume that ignores case could not hold
+// them, so the list shows what that volume would: one of them.
+TEST_F(FileCtrlDirectoryListTest, NamesEqualButForCaseAreTwoFoldersOnlyWhereTheVolumeTellsCaseApart)
 {
     m_machine.DriveD().CreateFolder("Daten/Musik/demo");
     m_list->SetFolderPath("D:\\Daten\\Musik");
+    ASSERT_EQ(m_list->ItemCount(), 6);
+    EXPECT_EQ(m_list->ItemText(5), "live");
+    const std::vector<std::string> pair = {m_list->ItemText(3), m_list->ItemText(4)};
+    EXPECT_EQ(std::set<std::string>(pair.begin(), pair.end()), (std::set<std::string>{"Demo", "demo"}));
+    m_list->RebuildItems();
+    EXPECT_EQ((std::vector<std::string>{m_list->ItemText(3), m_list->ItemText(4)}), pair) << "in a fixed order";
+
+    testing::TFakeDrive keepsCase = FakeDrive(platform::kDriveFixed);
+    keepsCase.FileSystemFlags = platform::kCasePreservedNames;
+    m_machine.Volumes().SetDrive('d', keepsCase);
+    m_list->RebuildItems();
     ASSERT_EQ(m_list->ItemCount(), 5);
     EXPECT_EQ(m_list->ItemText(4), "live");
 }
 
 TEST_F(FileCtrlDirectoryListTest, ARequestIsTakenToTheFolderItNames)
 {
+    m_machine.DriveD().CreateFolder("Daten/Musik/Best of *");
+    m_machine.DriveD().CreateFolder("Daten/Live: 2020");
     const struct {
         const char* Request;
         const char* Folder;
@@ -108,6 +124,11 @@ TEST_F(FileCtrlDirectoryListTest, ARequestIsTakenToTheFolderItNames)
         {"..\\Alpha", "D:\\Alpha"},
         {"[\\Daten\\Musik]", "D:\\Daten\\Musik"},
         {"d:\\daten\\..\\Gamma\\", "D:\\Gamma"},
+        // Existing folders are taken as named before any character is read
+        // as a mask or a separator.
+        {"D:\\Daten\\Musik\\Best of *", "D:\\Daten\\Musik\\Best of *"},
+        {"Live: 2020", "D:\\Daten\\Live: 2020"},
+        {"D:\\Daten\\Musik\\Best*", "D:\\Daten\\Musik"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Request);

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorvane {
 namespace {
@@ -96,6 +97,31 @@ TEST(GridsTest, RowCountsAndTheFixedRowRule)
     grid->SetColCount(1);
     grid->SetColCount(3);
     EXPECT_EQ(grid->FixedCols(), 0);
+}
+
+// Each size is what it was given or what the list was extended with at the
+// time, however little of the list is kept one by one.
+TEST(GridsTest, SizeListsKeepEverySizeAndOnlyTheEntriesThatDiffer)
+{
+    TGridSizeList list(4, 20);
+    list.Resize(123456790, 20);
+    EXPECT_EQ(list.Stored().capacity(), 0u) << "rows of one height need no entries";
+    EXPECT_EQ(list[123456789], 20);
+    list.Set(2, 35);
+    list.Resize(6, 30);
+    list.Resize(9, 25);
+    list.Set(8, 25);
+    list.Set(7, 40);
+    EXPECT_EQ(list.Count(), 9);
+    const std::vector<int> expected = {20, 20, 35, 20, 20, 20, 25, 40, 25};
+    for (int i = 0; i < list.Count(); ++i) EXPECT_EQ(list[i], expected[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(list.Stored().size(), 8u);
+
+    for (int i = 0; i < 100000; ++i) list.Resize(list.Count() + 1, i % 2 == 0 ? 25 : 26);
+    EXPECT_GE(list.Stored().capacity(), 100000u);
+    list.Resize(3, 20);
+    EXPECT_EQ(list[2], 35);
+    EXPECT_LT(list.Stored().capacity(), 1000u) << "a list cut short gives its memory back";
 }
 
 TEST(GridsTest, FixedCountErrors)
