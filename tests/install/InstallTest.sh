@@ -4,7 +4,8 @@
 # software-centre description, all under one id, and both validators of the
 # desktop accept them. Exits 77 (skipped) where a validator is missing.
 set -euo pipefail
-build=$1
+cmake=$1
+build=$2
 id=org.example.quorvane
 
 for tool in desktop-file-validate appstreamcli; do
@@ -16,7 +17,7 @@ done
 
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 fail() { echo "FAILED: $*"; exit 1; }
 
