@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "platform/Profile.h"
+#include "platform/SettingsFolders.h"
 #include "runtime/Conversions.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Format.h"
@@ -14,6 +15,35 @@ namespace {
 
 // The buffer the profile service fills: one byte of it closes the text.
 constexpr std::size_t kValueBufferSize = 1024;
+
+// The name of the user's settings folder, which is also the program's name.
+constexpr std::string_view kProgramFolder = "quorvane";
+
+// Where the file name of a path begins: after its last "\" or ":".
+std::size_t FileNameStart(std::string_view path)
+{
+    const std::size_t mark = path.find_last_of("\\:");
+    return mark == std::string_view::npos ? 0 : mark + 1;
+}
+
+// The folder part of a path: "C:\a" for "C:\a\b.ini", the root "C:\" for
+// "C:\b.ini", and "C:" (the drive's current folder) for "C:b.ini".
+std::string_view FolderOf(std::string_view path)
+{
+    std::size_t end = FileNameStart(path);
+    if (end >= 2 && path[end - 1] == '\\' && path[end - 2] != ':') --end;
+    return path.substr(0, end);
+}
+
+// A settings file in the user's own folder is the one place where the
+// program makes a folder: the first write creates it, so a user who only
+// looks at the program leaves nothing behind.
+bool CreateUserSettingsFolderOf(std::string_view fileName)
+{
+    platform::SettingsFolders& folders = platform::HostSettingsFolders();
+    const std::string userFolder = folders.UserSettingsFolder(kProgramFolder);
+    return !userFolder.empty() && FolderOf(fileName) == userFolder && folders.CreateFolder(userFolder);
+}
 
 }  // namespace
 
@@ -33,7 +63,8 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    if (!Service().WriteString(m_fileName, section, key, value)) {
+    if (Service().WriteString(m_fileName, section, key, value)) return;
+    if (!CreateUserSettingsFolderOf(m_fileName) || !Service().WriteString(m_fileName, section, key, value)) {
         throw Exception(Format(messages::kCannotWriteSettings, {m_fileName}));
     }
 }
@@ -63,6 +94,19 @@ std::string SettingsPathFor(std::string_view modulePath)
         return std::string(modulePath.substr(0, mark)) + ".ini";
     }
     return std::string(modulePath) + ".ini";
+}
+
+std::string SettingsFileFor(std::string_view modulePath)
+{
+    const std::string besideExecutable = SettingsPathFor(modulePath);
+    platform::SettingsFolders& folders = platform::HostSettingsFolders();
+    if (folders.CanWriteFolder(FolderOf(besideExecutable))) return besideExecutable;
+    const std::string userFolder = folders.UserSettingsFolder(kProgramFolder);
+    // Where the user has no folder of his own, the file stays beside the
+    // executable and a write reports that it failed, as it always did.
+    if (userFolder.empty()) return besideExecutable;
+    const std::string_view fileName = std::string_view(besideExecutable).substr(FileNameStart(besideExecutable));
+    return userFolder + (userFolder.ends_with('\\') ? "" : "\\") + std::string(fileName);
 }
 
 }  // namespace quorvane

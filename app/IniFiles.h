@@ -28,7 +28,8 @@ public:
     std::string ReadString(std::string_view section, std::string_view key, std::string_view defaultValue) const;
 
     // Raises Exception "Kann nicht nach <FileName> schreiben" when the value
-    // cannot be written.
+    // cannot be written. A file in the user's own settings folder creates
+    // that folder first when it is missing.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
 
     // The value as an integer, decimal or hexadecimal ("$1F", "0x1F"), or
@@ -48,5 +49,13 @@ private:
 // The settings file of the module at `modulePath`: its extension replaced by
 // ".ini", or ".ini" appended when its file name has none.
 std::string SettingsPathFor(std::string_view modulePath);
+
+// The settings file of the executable at `modulePath` for this program run:
+// the file of SettingsPathFor when the executable's folder can be written,
+// otherwise the file of the same name in the user's own settings folder
+// (on Linux ~/.config/quorvane), where the system gives one. The main window
+// asks once, at start, so that the program never reads from one place and
+// writes to another.
+std::string SettingsFileFor(std::string_view modulePath);
 
 }  // namespace quorvane

@@ -16,6 +16,9 @@ int main(int, char** argv)
     char* arguments[] = {argv[0], nullptr};
     quorvane::TApplication application(argumentCount, arguments);
     application.SetTitle(kApplicationTitle);
+    // The id of the installed menu entry and icon (dist/): desktops that know
+    // a window only by it (Wayland) find the program's name and icon there.
+    quorvane::TApplication::setDesktopFileName("org.example.quorvane");
     application.CreateForm(quorvane::FormMain);
     // Created hidden with its opening timer running: it shows itself as the
     // splash shortly after the main window appears.

@@ -224,7 +224,8 @@ void TFormMain::ArrangeTabOrder()
 void TFormMain::FormCreate(QObject*)
 {
     SetCaption(Application().Title());
-    IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    m_settingsFileName = SettingsFileFor(platform::ModuleFileName());
+    IniFile = std::make_unique<TIniFile>(m_settingsFileName);
     RestoreBounds();
     RestoreFolder();
 
@@ -272,7 +273,7 @@ void TFormMain::FormClose(QObject*, TCloseAction&)
 {
     // A window closed once already has given its settings file back; a
     // second close writes into the same file again.
-    if (!IniFile) IniFile = std::make_unique<TIniFile>(SettingsPathFor(platform::ModuleFileName()));
+    if (!IniFile) IniFile = std::make_unique<TIniFile>(m_settingsFileName);
     IniFile->WriteString(kSettingsSection, kDirectoryKey, DirectoryListBox1->FolderPath());
     IniFile->WriteInteger(kSettingsSection, kStateKey, WindowState());
     // The normal bounds are stored, so that a window closed maximised comes

@@ -5,6 +5,7 @@
 #include <QObject>
 
 #include <memory>
+#include <string>
 
 namespace quorvane {
 
@@ -76,6 +77,9 @@ private:
 
     // The settings file, from FormCreate until FormClose has written it.
     std::unique_ptr<TIniFile> IniFile;
+    // Where the settings file lies, decided once in FormCreate: beside the
+    // executable or in the user's own settings folder.
+    std::string m_settingsFileName;
 };
 
 // The main window once the application has created it.

@@ -2,6 +2,9 @@
 
 #include "platform/posix/DriveNameSpace.h"
 #include "runtime/Exceptions.h"
+#include "tests/support/FakeSettingsFolders.h"
+#include "tests/support/HostOverride.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -63,6 +66,40 @@ TEST(IniFilesPosixTest, AFolderThatCannotBeWrittenRaisesWithTheFullPath)
         }
     }
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"datei"});
+}
+
+// An executable in a folder it cannot write keeps its settings in
+// $XDG_CONFIG_HOME/quorvane, made on the first write and not before; where
+// that folder cannot be made either, the write fails with its full path.
+TEST(IniFilesPosixTest, TheUsersSettingsFolderIsMadeOnTheFirstWrite)
+{
+    TempFolder folder;
+    const auto program = folder.CreateFolder("programm");
+    folder.CreateFile("datei", "kein Ordner");
+    testing::FakeSettingsFolders folders;
+    testing::ScopedHostService<platform::SettingsFolders> guard(folders, platform::ReplaceHostSettingsFolders);
+    folders.ReadOnly.insert(folder.NameOf("programm"));
+    testing::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", (folder.Path() / "config").string());
+
+    const std::string settings = SettingsFileFor(folder.NameOf("programm\\quorvane"));
+    ASSERT_EQ(settings, folder.NameOf("config\\quorvane\\quorvane.ini"));
+    TIniFile ini(settings);
+    EXPECT_EQ(ini.ReadInteger("FormMain", "Oben", 7), 7);
+    EXPECT_FALSE(folder.Exists("config")) << "reading makes no folder";
+    ini.WriteInteger("FormMain", "Oben", 42);
+    EXPECT_EQ(testing::FileContent(folder.Path() / "config" / "quorvane" / "quorvane.ini"), "[FormMain]\nOben=42\n");
+    EXPECT_EQ(TIniFile(settings).ReadInteger("FormMain", "Oben", 7), 42);
+    EXPECT_TRUE(std::filesystem::is_empty(program));
+
+    environment.Set("XDG_CONFIG_HOME", (folder.Path() / "datei").string());
+    const std::string blocked = SettingsFileFor(folder.NameOf("programm\\quorvane"));
+    try {
+        TIniFile(blocked).WriteInteger("FormMain", "Oben", 1);
+        ADD_FAILURE() << "no error raised for " << blocked;
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message(), "Kann nicht nach " + folder.NameOf("datei\\quorvane\\quorvane.ini") + " schreiben");
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "runtime/Exceptions.h"
 #include "tests/support/FakeProfile.h"
+#include "tests/support/FakeSettingsFolders.h"
 #include "tests/support/HostOverride.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,35 @@ TEST(IniFilesTest, SettingsPathReplacesOnlyTheFileNamesExtension)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(SettingsPathFor(c.module), c.settings) << c.module;
+    }
+}
+
+// An installed program cannot write its own folder; its settings then live
+// in the user's folder under the same file name. Nothing else moves them.
+TEST(IniFilesTest, SettingsFileMovesToTheUsersFolderOnlyWhenTheExecutablesFolderCannotBeWritten)
+{
+    const struct {
+        std::string_view module;
+        std::string_view readOnly;
+        std::string_view userFolder;
+        std::string_view settings;
+    } cases[] = {
+        {"C:\\Musik\\Werkzeug\\quorvane", "", "C:\\.config\\quorvane", "C:\\Musik\\Werkzeug\\quorvane.ini"},
+        {"Z:\\usr\\bin\\quorvane", "Z:\\usr\\bin", "C:\\.config\\quorvane", "C:\\.config\\quorvane\\quorvane.ini"},
+        {"Z:\\opt\\q.d\\quorvane.bin", "Z:\\opt\\q.d", "Z:\\etc\\xdg\\quorvane", "Z:\\etc\\xdg\\quorvane\\quorvane.ini"},
+        {"Z:\\quorvane", "Z:\\", "C:\\.config\\quorvane", "C:\\.config\\quorvane\\quorvane.ini"},
+        {"Z:\\quorvane", "Z:", "C:\\.config\\quorvane", "Z:\\quorvane.ini"},
+        {"Z:\\usr\\bin\\quorvane", "Z:\\usr\\bin", "Z:\\", "Z:\\quorvane.ini"},
+        // Where the system gives the user no folder, the file stays and a
+        // write says that it failed.
+        {"Z:\\usr\\bin\\quorvane", "Z:\\usr\\bin", "", "Z:\\usr\\bin\\quorvane.ini"},
+    };
+    for (const auto& c : cases) {
+        testing::FakeSettingsFolders folders;
+        testing::ScopedHostService<platform::SettingsFolders> guard(folders, platform::ReplaceHostSettingsFolders);
+        if (!c.readOnly.empty()) folders.ReadOnly.emplace(c.readOnly);
+        folders.UserFolder = std::string(c.userFolder);
+        EXPECT_EQ(SettingsFileFor(c.module), c.settings) << c.module << " read-only " << c.readOnly;
     }
 }
 

@@ -6,8 +6,10 @@
 #include "platform/Profile.h"
 #include "platform/posix/DriveNameSpace.h"
 #include "tests/support/FakeProfile.h"
+#include "tests/support/FakeSettingsFolders.h"
 #include "tests/support/HostOverride.h"
 #include "tests/support/MessageBoxRecorder.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 #include "widgets/FileCtrl.h"
 
@@ -228,6 +230,32 @@ TEST_F(MainSettingsTest, ARestartRestoresBoundsStateAndFolder)
     const std::string rewritten = ReadIni();
     EXPECT_EQ(rewritten.find("Oben="), rewritten.rfind("Oben=")) << rewritten;
     EXPECT_NE(rewritten.find("Status=0"), std::string::npos) << rewritten;
+}
+
+// Installed into a folder its user cannot write, the program would else
+// refuse every close; its settings go to the user's folder instead and come
+// back from there.
+TEST_F(MainSettingsTest, AProgramFolderThatCannotBeWrittenKeepsTheSettingsInTheUsersFolder)
+{
+    testing::FakeSettingsFolders folders;
+    testing::ScopedHostService<platform::SettingsFolders> guard(folders, platform::ReplaceHostSettingsFolders);
+    folders.ReadOnly.insert(DriveName(m_folder.Path()));
+    testing::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", (m_folder.Path() / "config").string());
+    {
+        TFormMain& form = Start();
+        form.SetBounds(70, 60, 530, 420);
+        form.Show();
+        form.Close();
+        EXPECT_FALSE(form.isVisible());
+        Application().ReleaseForms();
+    }
+    EXPECT_FALSE(std::filesystem::exists(IniPath()));
+    const std::string stored = testing::FileContent(m_folder.Path() / "config" / "quorvane" / "quorvane.ini");
+    EXPECT_NE(stored.find("Oben=60"), std::string::npos) << stored;
+
+    TFormMain& form = Start();
+    EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(70, 60, 530, 420));
 }
 
 }  // namespace

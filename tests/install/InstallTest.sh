@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Installs the built program into a temporary prefix and checks what lands
+# where: exactly the executable, the menu entry, the icon sizes and the
+# software-centre description, all under one id, and both validators of the
+# desktop accept them. Exits 77 (skipped) where a validator is missing.
+set -euo pipefail
+cmake=$1
+build=$2
+id=org.example.quorvane
+
+for tool in desktop-file-validate appstreamcli; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIPPED: $tool is missing (scripts/setup installs it)"
+    exit 77
+  fi
+done
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+fail() { echo "FAILED: $*"; exit 1; }
+
+expected=(
+  "bin/quorvane"
+  "share/applications/$id.desktop"
+  "share/icons/hicolor/scalable/apps/$id.svg"
+  "share/metainfo/$id.metainfo.xml"
+)
+for size in 16 32 48 64 128 256; do
+  expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
+done
+actual=$(cd "$prefix" && find . -type f -printf '%P\n' | sort)
+wanted=$(printf '%s\n' "${expected[@]}" | sort)
+[[ "$actual" == "$wanted" ]] || fail "installed files differ from the expected ones:
+$(diff <(echo "$wanted") <(echo "$actual") || true)"
+[[ -x "$prefix/bin/quorvane" ]] || fail "bin/quorvane is not executable"
+
+# Every PNG must be as large as the folder of its size says (the width and
+# height stand in the IHDR chunk at bytes 16 to 23).
+for size in 16 32 48 64 128 256; do
+  png="$prefix/share/icons/hicolor/${size}x${size}/apps/$id.png"
+  read -r width height < <(od -An -tu1 -j16 -N8 "$png" |
+    awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
+  [[ "$width x $height" == "$size x $size" ]] || fail "$png is $width x $height"
+done
+
+desktop="$prefix/share/applications/$id.desktop"
+# The program takes no arguments, so the command carries no field codes;
+# the icon is named by the id, which the theme resolves.
+grep -qx 'Exec=quorvane' "$desktop" || fail "Exec is not the bare command: $(grep '^Exec=' "$desktop")"
+grep -qx "Icon=$id" "$desktop" || fail "Icon is not $id"
+grep -q "<id>$id</id>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "the metainfo id is not $id"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/share/metainfo/$id.metainfo.xml" ||
+  fail "the metainfo does not launch $id.desktop"
+
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+appstreamcli validate-tree --no-net "$prefix" || fail "appstreamcli validate-tree"
+echo "installed and validated: ${#expected[@]} files"
