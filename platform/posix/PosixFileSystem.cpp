@@ -258,7 +258,7 @@ public:
         // byte must fit into PATH_MAX.
         const std::size_t pathRoom = unixFolder->size() + 2 < PATH_MAX ? PATH_MAX - unixFolder->size() - 2 : 0;
         rules.MaxNameLength = std::min(rules.MaxNameLength, pathRoom);
-        rules.Writable = ::access(unixFolder->c_str(), W_OK) == 0 || (errno != EACCES && errno != EROFS);
+        rules.Writable = ::access(unixFolder->c_str(), W_OK | X_OK) == 0 || (errno != EACCES && errno != EROFS);
         return rules;
     }
 };
