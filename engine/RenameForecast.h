@@ -34,13 +34,21 @@ public:
 private:
     enum class NameState { Free, TakenInRun, OnDisk };
 
-    NameState Lookup(const std::string& name, platform::FileIdentity& identity);
+    // Lists every entry of the folder once, so that asking whether a name is
+    // taken costs no system call on a folder that tells case apart; one
+    // that ignores case is asked for each name instead.
+    void ListFolder();
+    NameState Lookup(const std::string& name);
+    bool Identity(const std::string& name, platform::FileIdentity& identity);
 
     platform::FileSystem& m_fileSystem;
     std::string m_folderPath;  // ends with a backslash
     platform::FolderNameRules m_rules;
-    // The names the renames foreseen so far freed (false) or took (true).
-    std::unordered_map<std::string, bool> m_changed;
+    bool m_listed = false;
+    bool m_ignoresCase = false;
+    // Every name of the folder, and the names the renames foreseen so far
+    // freed or took.
+    std::unordered_map<std::string, NameState> m_names;
     std::string m_path;  // room for the full paths asked for, kept between calls
 };
 
