@@ -3,6 +3,7 @@
 #include "engine/EngineTexts.h"
 #include "engine/NameRestructuring.h"
 #include "engine/ProducedNames.h"
+#include "engine/RenameForecast.h"
 
 #include <memory>
 #include <string>
@@ -33,19 +34,13 @@ std::unique_ptr<platform::FindHandle> OpenEnumeration(platform::FileSystem& file
 }
 
 // A new name built from separators or a leading text with a slash or a
-// backslash in them would move the file into another folder; an empty name,
-// "." and ".." name the folders themselves, and a NUL would cut the name
-// short on its way to the system. None of them is ever passed to a rename.
-bool IsPlainFileName(std::string_view name)
-{
-    if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of(std::string_view("\\/\0", 3)) == std::string_view::npos;
-}
-
+// backslash in them would move the file into another folder, and one that
+// breaks the folder's rules would fail anyway: none of them is ever passed to
+// a rename.
 bool RenameInFolder(platform::FileSystem& fileSystem, const std::string& folderPath, const std::string& oldName,
-                    const std::string& newName)
+                    const std::string& newName, const platform::FolderNameRules& rules)
 {
-    if (!IsPlainFileName(newName)) return false;
+    if (!IsUsableNewName(oldName, newName, rules)) return false;
     return fileSystem.MoveFile(folderPath + oldName, folderPath + newName) == platform::kErrorSuccess;
 }
 
@@ -73,6 +68,10 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // ignores case: a file met under one of them is a file this run already
     // handled (the enumeration may deliver a renamed file again).
     ProducedNames producedNames;
+    const platform::FolderNameRules rules = fileSystem.GetFolderNameRules(folderPath);
+    // A test run plays the renames through, so that each row says what the
+    // execute run on the same folder will do.
+    RenameForecast forecast(fileSystem, folderPath, rules);
 
     if (const std::unique_ptr<platform::FindHandle> enumeration =
             OpenEnumeration(fileSystem, folderPath, settings.FileMask)) {
@@ -88,8 +87,9 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
             row.Status = restructuring.Restructured ? engine_texts::kStatusOk : engine_texts::kStatusNotRestructured;
             // A run never repaints before it ends, so renaming before the row
             // is written lets the row tell whether the rename worked.
-            if (restructuring.Restructured && execute &&
-                !RenameInFolder(fileSystem, folderPath, entry.Name, restructuring.NewName)) {
+            if (restructuring.Restructured &&
+                !(execute ? RenameInFolder(fileSystem, folderPath, entry.Name, restructuring.NewName, rules)
+                          : forecast.Rename(entry.Name, restructuring.NewName))) {
                 row.Status = engine_texts::kStatusFailed;
             }
             row.OldName = std::move(entry.Name);

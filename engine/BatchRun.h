@@ -38,7 +38,9 @@ private:
 // each one row with its new name and, when `execute` is true, renames every
 // file whose name could be restructured right away. A row says "Ok" when the
 // name was restructured, "--" when not, and "Fehler" when an execute run
-// could not rename the file. A file met under a name that this run already
+// could not rename the file; a test run says "Fehler" where the execute run
+// on the same, unchanged folder would. A new name that would hide a visible
+// file (see IsUsableNewName) is never used. A file met under a name that this run already
 // produced is passed over, so a renamed file is never renamed twice.
 //
 // Raises the errors of ValidateSectionMap before anything is written or

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -51,6 +52,30 @@ struct FindEntry {
     std::uint32_t Attributes = 0;
 };
 
+// Which file a name leads to. Two names of one file (hard links, or two
+// spellings of one name on a file system that ignores case) give the same
+// Volume and File; Links counts the names the file has.
+struct FileIdentity {
+    std::uint64_t Volume = 0;
+    std::uint64_t File = 0;
+    std::uint32_t Links = 0;
+};
+
+// The rules a folder's file system applies to the names of its entries,
+// for a preview that must say where a rename would be refused.
+struct FolderNameRules {
+    // The longest new name, in bytes, that a rename in this folder accepts;
+    // it allows for the longest full path the system takes.
+    std::size_t MaxNameLength = 255;
+    // Characters that no name may hold (besides the zero byte).
+    std::string_view ForbiddenCharacters = "\\/";
+    // Whether a name that starts with "." hides its file, as on Linux.
+    bool DotNamesHide = false;
+    // Whether entries of the folder can be renamed at all (false on a
+    // read-only volume or without write permission for the folder).
+    bool Writable = true;
+};
+
 // An open enumeration; closing happens when it is destroyed.
 class FindHandle {
 public:
@@ -99,6 +124,13 @@ public:
     // "/home/anna/Musik" is "C:\Musik". Any other text comes back as it is;
     // nothing for a path of the system that has no name in the space.
     virtual std::optional<std::string> FromSystemPath(std::string_view path) { return std::string(path); }
+
+    // The identity of the entry at `path` itself (a symbolic link is not
+    // followed); false when there is none.
+    virtual bool GetFileIdentity(std::string_view path, FileIdentity& identity) = 0;
+
+    // The name rules of the folder at `folder` (a full path).
+    virtual FolderNameRules GetFolderNameRules(std::string_view folder) = 0;
 
     // True when `path` names an existing file; a folder is not a file.
     bool FileExists(std::string_view path);

@@ -4,6 +4,7 @@
 #include "app/IniFiles.h"
 #include "engine/BatchRun.h"
 #include "engine/NameRestructuring.h"
+#include "engine/UndoRecord.h"
 #include "framework/Alignment.h"
 #include "framework/Labels.h"
 #include "framework/Panels.h"
@@ -26,6 +27,11 @@
 #include <optional>
 #include <string>
 #include <utility>
+
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QMenu>
 
 namespace quorvane {
 
@@ -95,6 +101,56 @@ TPanel* CreateFlatPanel(QWidget* parent, const char* name)
     return panel;
 }
 
+// Input that reaches the program while a run keeps it busy. The user cannot
+// see that the window does not react, so a second click on "Ausführen" would
+// start the whole run again once the first has ended; such input is dropped.
+class TInputDiscarder final : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+// Shows the busy cursor over the program's windows while a run works; it
+// does not return to the event loop meanwhile, so clicks and keys wait in
+// the window system's queue. A run that ends normally fetches them and
+// throws them away before anything else can see them.
+class TBusyRun {
+public:
+    TBusyRun() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyRun() { QApplication::restoreOverrideCursor(); }
+
+    TBusyRun(const TBusyRun&) = delete;
+    TBusyRun& operator=(const TBusyRun&) = delete;
+
+    void DiscardInput()
+    {
+        TInputDiscarder discarder;
+        QApplication::instance()->installEventFilter(&discarder);
+        // One round trip to the window system brings in every event it sent
+        // before, and they are delivered (and dropped) on the way.
+        QGuiApplication::sync();
+        QApplication::instance()->removeEventFilter(&discarder);
+    }
+};
+
 // The folder of a module path, its last backslash or colon kept.
 std::string ExecutableFolder(const std::string& modulePath)
 {
@@ -114,6 +170,7 @@ TFormMain::TFormMain()
     SetKeyPreview(true);
     CreateControls();
     ArrangeTabOrder();
+    CreateResultGridMenu();
 
     OnCreate = {this, &TFormMain::FormCreate};
     OnClose = {this, &TFormMain::FormClose};
@@ -328,14 +385,53 @@ void TFormMain::StartBatch(bool execute)
     settings.IgnoreExcessSections = CheckBox5->Checked();
 
     TGridResultTable table(*StringGrid2);
+    TBusyRun busy;
     try {
-        RunBatch(settings, execute, table);
+        if (execute) {
+            // Every execute run replaces what an undo would take back.
+            UndoRecordingTable recording(table, *m_lastRun, settings.Folder);
+            RunBatch(settings, true, recording);
+        } else {
+            RunBatch(settings, false, table);
+        }
+        busy.DiscardInput();
     } catch (const SectionMapError& error) {
         // The user sees the cell to correct before the message about it.
         StringGrid1->SetCol(1);
         StringGrid1->SetRow(error.Row());
         throw;
     }
+}
+
+void TFormMain::CreateResultGridMenu()
+{
+    m_lastRun = std::make_unique<UndoRecord>();
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    UndoLastRun = PopupMenu1->addAction(QString::fromUtf8(kUndoLastRun));
+    UndoLastRun->setObjectName(QStringLiteral("UndoLastRun"));
+    connect(UndoLastRun, &QAction::triggered, this, [this] { UndoLastRunClick(); });
+    // The right mouse button and the menu key both ask for it.
+    StringGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(StringGrid2, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { StringGrid2ContextPopup(position); });
+}
+
+void TFormMain::StringGrid2ContextPopup(const QPoint& position)
+{
+    UndoLastRun->setEnabled(!m_lastRun->Empty());
+    PopupMenu1->popup(StringGrid2->mapToGlobal(position));
+}
+
+// The result grid shows one row per file taken back; the record is empty
+// afterwards, so the item stays disabled until the next execute run.
+void TFormMain::UndoLastRunClick()
+{
+    if (m_lastRun->Empty()) return;
+    TGridResultTable table(*StringGrid2);
+    TBusyRun busy;
+    UndoRenames(*m_lastRun, table);
+    busy.DiscardInput();
 }
 
 void TFormMain::FormResize(QObject*)

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string>
 
+class QAction;
+class QMenu;
+class QPoint;
+
 namespace quorvane {
 
 class TButton;
@@ -19,6 +23,7 @@ class TLabel;
 class TPanel;
 class TSpinEdit;
 class TStringGrid;
+class UndoRecord;
 
 // The program's one main window: the folder on the left, the settings of the
 // renaming above, the result table below them. The controls are members named
@@ -57,6 +62,10 @@ public:
     TCheckBox* CheckBox5;
     TLabel* Label5;
     TEdit* Edit4;
+    // The result grid's context menu, with its one item that undoes the
+    // last execute run.
+    QMenu* PopupMenu1;
+    QAction* UndoLastRun;
 
     void FormCreate(QObject* sender);
     void SpinEdit1Change();
@@ -66,6 +75,8 @@ public:
     void FormKeyDown(QObject* sender, int& key, Qt::KeyboardModifiers shift);
     void CheckBox1Click(QObject* sender);
     void FormClose(QObject* sender, TCloseAction& action);
+    void StringGrid2ContextPopup(const QPoint& position);
+    void UndoLastRunClick();
 
 private:
     void CreateControls();
@@ -74,12 +85,15 @@ private:
     void StoreBounds();
     void ArrangeTabOrder();
     void StartBatch(bool execute);
+    void CreateResultGridMenu();
 
     // The settings file, from FormCreate until FormClose has written it.
     std::unique_ptr<TIniFile> IniFile;
     // Where the settings file lies, decided once in FormCreate: beside the
     // executable or in the user's own settings folder.
     std::string m_settingsFileName;
+    // The renames of the last execute run, until the next one or an undo.
+    std::unique_ptr<UndoRecord> m_lastRun;
 };
 
 // The main window once the application has created it.

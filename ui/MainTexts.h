@@ -18,6 +18,7 @@ inline constexpr const char* kCapitaliseWords = "Ersten Buchstaben Groß";
 inline constexpr const char* kIgnoreExcessSections = "Überzählige Abschnitte ignorieren";
 inline constexpr const char* kTestButton = "Testen";
 inline constexpr const char* kExecuteButton = "Ausführen";
+inline constexpr const char* kUndoLastRun = "Letzte Ausführung rückgängig machen";
 
 inline constexpr const char* kOldSectionHeader = "alter Abschnitt";
 inline constexpr const char* kNewSectionHeader = "neuer Abschnitt";

@@ -6,9 +6,11 @@
 #include "platform/posix/PosixRename.h"
 #include "platform/posix/WildcardMask.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -240,6 +242,35 @@ public:
         if (lastSeparator + 1 < entry->Name.size() && entry->Name[lastSeparator + 1] == '.') attributes |= faHidden;
         if (::access(unixPath, W_OK) != 0 && (errno == EACCES || errno == EROFS)) attributes |= faReadOnly;
         return true;
+    }
+
+    bool GetFileIdentity(std::string_view path, FileIdentity& identity) override
+    {
+        std::uint32_t error = 0;
+        const std::optional<std::string> unixPath = ToUnixPath(path, error);
+        struct stat info {};
+        if (!unixPath || ::lstat(unixPath->c_str(), &info) != 0) return false;
+        identity.Volume = static_cast<std::uint64_t>(info.st_dev);
+        identity.File = static_cast<std::uint64_t>(info.st_ino);
+        identity.Links = static_cast<std::uint32_t>(info.st_nlink);
+        return true;
+    }
+
+    FolderNameRules GetFolderNameRules(std::string_view folder) override
+    {
+        FolderNameRules rules;
+        rules.DotNamesHide = true;
+        std::uint32_t error = 0;
+        const std::optional<std::string> unixFolder = ToUnixPath(folder, error);
+        if (!unixFolder) return rules;
+        const long nameMax = ::pathconf(unixFolder->c_str(), _PC_NAME_MAX);
+        if (nameMax > 0) rules.MaxNameLength = static_cast<std::size_t>(nameMax);
+        // Renames go to the system by full path, which with its closing zero
+        // byte must fit into PATH_MAX.
+        const std::size_t pathRoom = unixFolder->size() + 2 < PATH_MAX ? PATH_MAX - unixFolder->size() - 2 : 0;
+        rules.MaxNameLength = std::min(rules.MaxNameLength, pathRoom);
+        rules.Writable = ::access(unixFolder->c_str(), W_OK | X_OK) == 0 || (errno != EACCES && errno != EROFS);
+        return rules;
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/win32/Win32Api.h"
 
+#include <algorithm>
 #include <string>
 
 // The file system of Windows is the program's own name space, so every call
@@ -100,6 +101,40 @@ public:
         if (found == INVALID_FILE_ATTRIBUTES) return false;
         attributes = found & kAllAttributes;
         return true;
+    }
+
+    bool GetFileIdentity(std::string_view path, FileIdentity& identity) override
+    {
+        // Opened for its attributes only, sharing everything, so that a file
+        // another program holds open is still found; a link is not followed.
+        const HANDLE handle = ::CreateFileA(std::string(path).c_str(), FILE_READ_ATTRIBUTES,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                            nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return false;
+        BY_HANDLE_FILE_INFORMATION information{};
+        const bool read = ::GetFileInformationByHandle(handle, &information) != 0;
+        ::CloseHandle(handle);
+        if (!read) return false;
+        identity.Volume = information.dwVolumeSerialNumber;
+        identity.File = (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+        identity.Links = information.nNumberOfLinks;
+        return true;
+    }
+
+    // The ANSI functions take full paths of at most MAX_PATH bytes with the
+    // closing zero byte, and names of at most 255.
+    FolderNameRules GetFolderNameRules(std::string_view folder) override
+    {
+        static constexpr char kForbidden[] = "\\/:*?\"<>|"
+                                             "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F"
+                                             "\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F";
+        FolderNameRules rules;
+        rules.ForbiddenCharacters = std::string_view(kForbidden, sizeof kForbidden - 1);
+        const std::size_t folderLength = folder.size() + (folder.empty() || folder.back() != '\\' ? 1 : 0);
+        const std::size_t pathRoom = folderLength + 1 < MAX_PATH ? MAX_PATH - folderLength - 1 : 0;
+        rules.MaxNameLength = std::min<std::size_t>(255, pathRoom);
+        return rules;
     }
 };
 

@@ -61,7 +61,8 @@ TEST_F(BatchRunTest, TestRunListsMatchingFilesInEnumerationOrderAndTouchesNothin
                                         ResultRow{"--", "alpha - beta.mp3", ""},
                                         ResultRow{"Ok", "alpha - beta - gamma.MP3", "Alpha - Gamma - Beta.MP3"},
                                         ResultRow{"Ok", "hidden - read - only.mp3", "Hidden - Only - Read.mp3"}));
-    EXPECT_THAT(m_files.Patterns(), ElementsAre("C:\\Musik\\*.mp3"));
+    // The preview also lists the whole folder once, to know which names are taken.
+    EXPECT_THAT(m_files.Patterns(), ElementsAre("C:\\Musik\\*.mp3", "C:\\Musik\\*"));
     EXPECT_EQ(0u, m_files.MoveFileCalls());
     EXPECT_EQ(0u, m_files.OpenEnumerations());
 }
@@ -119,18 +120,56 @@ TEST_F(BatchRunTest, FailedRenamesShowFehlerAndKeepTheNewName)
                                      "D - F - E.mp3"));
 }
 
-TEST_F(BatchRunTest, TestRunShowsOkWhereAnExecuteRunWouldFail)
+// The preview plays the renames through in row order: names given up by
+// earlier rows are free, names taken by them are taken, and the folder's
+// rules hold, so it says "Fehler" exactly where the execute run fails.
+TEST_F(BatchRunTest, TestRunForeseesEveryFailureOfTheExecuteRun)
 {
-    AddFiles({"alpha - beta - gamma.mp3", "alpha - beta - GAMMA.mp3"});
-    EXPECT_THAT(Run(false), ElementsAre(ResultRow{"Ok", "alpha - beta - gamma.mp3", "Alpha - Gamma - Beta.mp3"},
-                                        ResultRow{"Ok", "alpha - beta - GAMMA.mp3", "Alpha - Gamma - Beta.mp3"}));
+    struct Case {
+        const char* what;
+        std::vector<std::string> files;
+        std::vector<std::string> statuses;
+        platform::FolderNameRules rules{.MaxNameLength = 255, .DotNamesHide = true};
+        std::vector<std::string> mapCells = {"1", "3", "2"};
+        std::string leadingText = {};
+    };
+    const platform::FolderNameRules linux{.MaxNameLength = 255, .DotNamesHide = true};
+    const std::vector<std::string> rotation = {"2", "3", "1"};
+    const Case cases[] = {
+        {"two files yield one new name", {"a - b - c.mp3", "a - b - C.mp3"}, {"Ok", "Fehler"}},
+        {"the new name exists", {"a - b - c.mp3", "A - C - B.mp3"}, {"Fehler"}},
+        {"a chain: the name is given up first", {"B - C - A.mp3", "a - b - c.mp3"}, {"Ok", "Ok"}, linux, rotation},
+        {"a chain: the name is still taken", {"a - b - c.mp3", "B - C - A.mp3"}, {"Fehler"}, linux, rotation},
+        {"a name too long for the folder", {"a - b - c.mp3", "abcdefg - b - c.mp3"}, {"Ok", "Fehler"},
+         {.MaxNameLength = 15, .DotNamesHide = true}},
+        {"a folder that cannot be written", {"a - b - c.mp3", "D - E - E.mp3", "d - f - e.mp3"},
+         {"Fehler", "Ok", "Fehler"}, {.Writable = false}},
+        {"a name that would hide the file", {"a - b - c.mp3", ". - x - y.mp3"}, {"Fehler", "Ok"}, linux,
+         {"1", "3", "2"}, "."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const bool execute : {false, true}) {
+            testing::FakeFileSystem files;
+            files.SetFolderNameRules(c.rules);
+            for (const std::string& name : c.files) files.AddFile("C:\\Musik\\" + name);
+            RenameSettings settings = m_settings;
+            settings.MapCells = c.mapCells;
+            settings.LeadingText = c.leadingText;
+            ResultList rows;
+            RunBatch(settings, execute, rows, files, m_textCase);
+            std::vector<std::string> statuses;
+            for (const ResultRow& row : rows.Rows()) statuses.push_back(row.Status);
+            EXPECT_EQ(c.statuses, statuses) << (execute ? "execute run" : "test run");
+        }
+    }
 }
 
 TEST_F(BatchRunTest, NewNamesThatAreNoPlainFileNamesAreNeverRenamed)
 {
     struct Case {
         std::string newSeparator;
-        std::string leadingText;
+        std::string leadingText = {};
         std::vector<std::string> mapCells;
         std::string file;
         std::string newName;
@@ -159,7 +198,7 @@ TEST_F(BatchRunTest, NewNamesThatAreNoPlainFileNamesAreNeverRenamed)
 
         ResultList rows;
         RunBatch(settings, false, rows, files, m_textCase);
-        EXPECT_THAT(rows.Rows(), ElementsAre(ResultRow{"Ok", c.file, c.newName})) << c.newName;
+        EXPECT_THAT(rows.Rows(), ElementsAre(ResultRow{"Fehler", c.file, c.newName})) << c.newName;
         RunBatch(settings, true, rows, files, m_textCase);
         EXPECT_THAT(rows.Rows(), ElementsAre(ResultRow{"Fehler", c.file, c.newName})) << c.newName;
         EXPECT_EQ(0u, files.MoveFileCalls()) << c.newName;
@@ -219,7 +258,7 @@ TEST_F(BatchRunTest, MapErrorsEndTheRunBeforeAnythingIsListedOrWritten)
     EXPECT_THROW(Run(true), EConvertError);
 
     EXPECT_EQ(before, m_rows.Rows());
-    EXPECT_EQ(1u, m_files.FindFirstCalls());
+    EXPECT_EQ(2u, m_files.FindFirstCalls()) << "only the first run listed the folder (and its names)";
     EXPECT_EQ(0u, m_files.MoveFileCalls());
 }
 

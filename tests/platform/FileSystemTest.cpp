@@ -80,6 +80,38 @@ TEST_F(FileSystemTest, RenamesNeverReplaceAnExistingFile)
     EXPECT_EQ(m_temp.Names(), (std::vector<std::string>{"b.mp3", kLongName}));
 }
 
+// The preview tells a file's own entry from another one in the way by the
+// identity of what a name leads to, and keeps new names within the folder's
+// rules.
+TEST_F(FileSystemTest, NamesLeadToTheIdentityOfTheirFileAndFoldersGiveTheirRules)
+{
+    m_temp.CreateFile("a.mp3", "a");
+    m_temp.CreateFile("b.mp3", "b");
+    m_temp.CreateFolder("Sammlung");
+    FileIdentity a;
+    FileIdentity b;
+    FileIdentity folder;
+    FileIdentity again;
+    ASSERT_TRUE(m_fs.GetFileIdentity(Name("a.mp3"), a));
+    ASSERT_TRUE(m_fs.GetFileIdentity(Name("b.mp3"), b));
+    ASSERT_TRUE(m_fs.GetFileIdentity(Name("Sammlung"), folder));
+    EXPECT_FALSE(m_fs.GetFileIdentity(Name("c.mp3"), again));
+    EXPECT_TRUE(a.File != b.File || a.Volume != b.Volume);
+    EXPECT_EQ(a.Links, 1u);
+
+    ASSERT_EQ(m_fs.MoveFile(Name("a.mp3"), Name("c.mp3")), kErrorSuccess);
+    ASSERT_TRUE(m_fs.GetFileIdentity(Name("c.mp3"), again));
+    EXPECT_EQ(again.Volume, a.Volume);
+    EXPECT_EQ(again.File, a.File);
+
+    const FolderNameRules rules = m_fs.GetFolderNameRules(Name());
+    EXPECT_GE(rules.MaxNameLength, kLongName.size());
+    EXPECT_LE(rules.MaxNameLength, 255u);
+    EXPECT_NE(rules.ForbiddenCharacters.find('\\'), std::string_view::npos);
+    EXPECT_NE(rules.ForbiddenCharacters.find('/'), std::string_view::npos);
+    EXPECT_TRUE(rules.Writable);
+}
+
 TEST_F(FileSystemTest, CurrentFolderChangesFailWithTheirCodesAndMessages)
 {
     m_temp.CreateFolder("sub/deeper");

@@ -210,6 +210,7 @@ void FakeFileSystem::Insert(const Resolved& resolved, std::uint32_t attributes)
     it->second.Attributes = attributes;
     if (inserted) {
         it->second.Sequence = m_nextSequence++;
+        it->second.Identity = m_nextIdentity++;
         parent.Order.emplace(it->second.Sequence, resolved.Name);
     }
     if ((attributes & platform::faDirectory) != 0) m_folders.try_emplace(resolved.Path);
@@ -318,6 +319,8 @@ std::uint32_t FakeFileSystem::MoveFile(std::string_view oldPath, std::string_vie
     if (FindFolder(to->Parent) == nullptr) return platform::kErrorPathNotFound;
     if (FindEntry(*to) != nullptr) return platform::kErrorAlreadyExists;
     if (to->Path.starts_with(from->Path + '\\')) return platform::kErrorAccessDenied;
+    if (!m_nameRules.Writable) return platform::kErrorAccessDenied;
+    if (to->Name.size() > m_nameRules.MaxNameLength) return platform::kErrorFilenameTooLong;
 
     const Entry moved = *entry;
     Folder& source = m_folders.at(from->Parent);
@@ -327,6 +330,7 @@ std::uint32_t FakeFileSystem::MoveFile(std::string_view oldPath, std::string_vie
     Folder& target = m_folders.at(to->Parent);
     Entry& placed = target.Entries[to->Name];
     placed.Attributes = moved.Attributes;
+    placed.Identity = moved.Identity;
     placed.Sequence = m_renamedEntriesReappear ? m_nextSequence++ : moved.Sequence;
     target.Order.emplace(placed.Sequence, to->Name);
 
@@ -382,5 +386,17 @@ bool FakeFileSystem::GetFileAttributes(std::string_view path, std::uint32_t& att
     attributes = entry->Attributes;
     return true;
 }
+
+bool FakeFileSystem::GetFileIdentity(std::string_view path, platform::FileIdentity& identity)
+{
+    std::uint32_t error = 0;
+    const std::optional<Resolved> resolved = Resolve(path, error);
+    const Entry* entry = resolved ? FindEntry(*resolved) : nullptr;
+    if (entry == nullptr) return false;
+    identity = platform::FileIdentity{0, entry->Identity, 1};
+    return true;
+}
+
+platform::FolderNameRules FakeFileSystem::GetFolderNameRules(std::string_view) { return m_nameRules; }
 
 }  // namespace quorvane::testing

@@ -36,6 +36,11 @@ namespace quorvane::testing {
 //   folder, 15 unknown drive, 21 drive not ready, 183 the new name exists,
 //   267 a file where a folder is needed. FindFirst gives nullptr when the
 //   folder does not exist or nothing matches.
+// - Every entry has an identity of its own, kept across renames, with one
+//   link. Every folder has the name rules given by SetFolderNameRules (by
+//   default those of a Linux folder: names up to 255 bytes, "." hides); a
+//   rename to a longer name fails with 206, one in a folder that is not
+//   writable with 5.
 //
 // The fake must outlive every enumeration it handed out.
 class FakeFileSystem final : public platform::FileSystem {
@@ -50,6 +55,7 @@ public:
     void AddDrive(char letter);
     void SetDriveReady(char letter, bool ready);
     void SetRenamedEntriesReappear(bool reappear) { m_renamedEntriesReappear = reappear; }
+    void SetFolderNameRules(const platform::FolderNameRules& rules) { m_nameRules = rules; }
 
     // Scripted failures of MoveFile: every rename to `newPath` fails, or the
     // call with the given number (counting from 1) fails, with `error`.
@@ -76,6 +82,8 @@ public:
     std::string GetCurrentDirectory() override;
     std::uint32_t SetCurrentDirectory(std::string_view path) override;
     bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) override;
+    bool GetFileIdentity(std::string_view path, platform::FileIdentity& identity) override;
+    platform::FolderNameRules GetFolderNameRules(std::string_view folder) override;
 
 private:
     class Enumeration;
@@ -83,6 +91,7 @@ private:
     struct Entry {
         std::uint32_t Attributes = 0;
         std::uint64_t Sequence = 0;
+        std::uint64_t Identity = 0;
     };
     struct Folder {
         std::map<std::string, Entry> Entries;          // by name
@@ -110,6 +119,8 @@ private:
     char m_currentDrive = 'C';
     std::uint64_t m_nextSequence = 1;
     bool m_renamedEntriesReappear = true;
+    std::uint64_t m_nextIdentity = 1;
+    platform::FolderNameRules m_nameRules{.MaxNameLength = 255, .DotNamesHide = true};
 
     std::map<std::string, std::uint32_t> m_failingTargets;
     std::map<std::size_t, std::uint32_t> m_failingCalls;

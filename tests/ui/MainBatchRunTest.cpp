@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "framework/StdCtrls.h"
+#include "platform/FileSystem.h"
 #include "platform/posix/DriveNameSpace.h"
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/TempFolder.h"
@@ -9,11 +10,17 @@
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -182,6 +189,116 @@ TEST_F(MainBatchRunTest, EveryFolderOfTheListOpensAsShownForARun)
     for (const std::string& name : names) {
         EXPECT_TRUE(m_folder.Exists(name + "/Alpha - Gamma - Beta.mp3")) << name;
     }
+}
+
+// The system's file service, with a user who clicks "Ausführen" once more
+// while the run renames the first file. The window does not react during a
+// run, so the click waits in the queue, as a real one waits in the window
+// system's.
+class TClickDuringRun final : public platform::FileSystem {
+public:
+    explicit TClickDuringRun(QWidget* button) : m_button(button) {}
+
+    std::unique_ptr<platform::FindHandle> FindFirst(std::string_view pattern) override
+    {
+        return m_native.FindFirst(pattern);
+    }
+    std::unique_ptr<platform::FindHandle> FindFirstReporting(std::string_view pattern, std::uint32_t needed) override
+    {
+        return m_native.FindFirstReporting(pattern, needed);
+    }
+    std::uint32_t MoveFile(std::string_view oldPath, std::string_view newPath) override
+    {
+        if (m_button != nullptr) {
+            const QPointF at = QRectF(m_button->rect()).center();
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(m_button, new QMouseEvent(type, at, m_button->mapToGlobal(at),
+                                                                      Qt::LeftButton, Qt::LeftButton, {}));
+            }
+            m_button = nullptr;
+        }
+        return m_native.MoveFile(oldPath, newPath);
+    }
+    std::string GetCurrentDirectory() override { return m_native.GetCurrentDirectory(); }
+    std::uint32_t SetCurrentDirectory(std::string_view path) override { return m_native.SetCurrentDirectory(path); }
+    bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) override
+    {
+        return m_native.GetFileAttributes(path, attributes);
+    }
+    bool GetFileIdentity(std::string_view path, platform::FileIdentity& identity) override
+    {
+        return m_native.GetFileIdentity(path, identity);
+    }
+    platform::FolderNameRules GetFolderNameRules(std::string_view folder) override
+    {
+        return m_native.GetFolderNameRules(folder);
+    }
+
+private:
+    platform::FileSystem& m_native = platform::NativeFileSystem();
+    QWidget* m_button;
+};
+
+// With the map 2, 3, 1 a second run would turn every name once more.
+TEST_F(MainBatchRunTest, AClickDuringTheRunIsDroppedSoEveryFileIsRenamedOnce)
+{
+    for (int i = 0; i < 200; ++i) m_folder.CreateFile("a" + std::to_string(i) + " - b - c.mp3");
+    m_structure->SetCells(1, 1, "2");
+    m_structure->SetCells(1, 2, "3");
+    m_structure->SetCells(1, 3, "1");
+
+    TClickDuringRun clicking(FormMain->findChild<TButton*>("Button2"));
+    platform::FileSystem* const previous = platform::ReplaceHostFileSystem(&clicking);
+    Click("Button2");
+    QCoreApplication::processEvents();
+    platform::ReplaceHostFileSystem(previous);
+
+    const std::vector<std::string> names = m_folder.Names();
+    ASSERT_EQ(names.size(), 200u);
+    for (const std::string& name : names) EXPECT_TRUE(name.starts_with("B - C - A")) << name;
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The context menu of the result grid takes the last execute run back, and
+// only that run, once.
+TEST_F(MainBatchRunTest, TheResultGridsMenuUndoesTheLastExecuteRun)
+{
+    m_folder.CreateFile("alpha - beta - gamma.mp3", "inhalt");
+    m_folder.CreateFile("notes.txt");
+    auto* menu = FormMain->findChild<QMenu*>("PopupMenu1");
+    auto* undo = FormMain->findChild<QAction*>("UndoLastRun");
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(undo, nullptr);
+    EXPECT_EQ(undo->text().toStdString(), "Letzte Ausführung rückgängig machen");
+    const auto openMenu = [&](QContextMenuEvent::Reason reason) {
+        QContextMenuEvent event(reason, QPoint(20, 30), m_result->viewport()->mapToGlobal(QPoint(20, 30)));
+        QApplication::sendEvent(m_result->viewport(), &event);
+        const bool shown = menu->isVisible();
+        menu->hide();
+        return shown;
+    };
+
+    ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
+    EXPECT_FALSE(undo->isEnabled());
+    Click("Button2");
+    Click("Button1");
+    ASSERT_TRUE(openMenu(QContextMenuEvent::Keyboard));
+    EXPECT_TRUE(undo->isEnabled()) << "a test run leaves the undo of the execute run";
+
+    undo->trigger();
+    EXPECT_EQ(Result(), (Rows{kHeader, {"Ok", "Alpha - Gamma - Beta.mp3", "alpha - beta - gamma.mp3"}}));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"alpha - beta - gamma.mp3", "notes.txt"}));
+    EXPECT_EQ(testing::FileContent(m_folder.Path() / "alpha - beta - gamma.mp3"), "inhalt");
+    ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
+    EXPECT_FALSE(undo->isEnabled());
+
+    // A run that renames nothing leaves nothing to undo either.
+    Click("Button2");
+    FormMain->findChild<TEdit*>("Edit1")->SetText("*.txt");
+    Click("Button2");
+    EXPECT_EQ(Result(), (Rows{kHeader, {"--", "notes.txt", ""}}));
+    ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 }  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace quorvane {
+
+// Whether a batch run may give a file the name `newName` at all: one plain
+// name of its folder, within the rules of the folder's file system, that
+// does not hide a file whose name did not (on Linux a name starting with "."
+// hides its file from the file manager and from the program's own listing).
+bool IsUsableNewName(std::string_view oldName, std::string_view newName, const platform::FolderNameRules& rules);
+
+// Foresees, for a test run, what the renames of an execute run would do on
+// the same, unchanged folder, so that the preview shows "Fehler" exactly
+// where the run would. It plays the renames through in row order: a name
+// given up by an earlier row is free, a name taken by one is taken, and
+// every other name is as the file system has it. A rename succeeds as the
+// file system's own does: never onto an existing entry, except onto the
+// file's own entry, which a file system that ignores case finds under a
+// case-only change of the name (a second name of the same file, a hard link,
+// is an entry of its own and stays in the way).
+class RenameForecast {
+public:
+    RenameForecast(platform::FileSystem& fileSystem, std::string folderPath, platform::FolderNameRules rules);
+
+    // Whether renaming the entry `oldName` to `newName` would succeed after
+    // the renames foreseen so far; when it would, it counts as done.
+    bool Rename(const std::string& oldName, const std::string& newName);
+
+private:
+    enum class NameState { Free, TakenInRun, OnDisk };
+
+    // Lists every entry of the folder once, so that asking whether a name is
+    // taken costs no system call on a folder that tells case apart; one
+    // that ignores case is asked for each name instead.
+    void ListFolder();
+    NameState Lookup(const std::string& name);
+    bool Identity(const std::string& name, platform::FileIdentity& identity);
+
+    platform::FileSystem& m_fileSystem;
+    std::string m_folderPath;  // ends with a backslash
+    platform::FolderNameRules m_rules;
+    bool m_listed = false;
+    bool m_ignoresCase = false;
+    // Every name of the folder, and the names the renames foreseen so far
+    // freed or took.
+    std::unordered_map<std::string, NameState> m_names;
+    std::string m_path;  // room for the full paths asked for, kept between calls
+};
+
+}  // namespace quorvane
