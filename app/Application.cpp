@@ -99,9 +99,7 @@ void TApplication::HandleException(const std::exception& error)
 {
     CancelMouseCapture();
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
-    const QPointer<QWidget> previous = activeWindow();
     ShowMessageBox({m_title, std::string(error.what()) + ".", mtError, {messages::kOkButton}});
-    if (previous != nullptr && previous->isVisible()) previous->activateWindow();
 }
 
 bool TApplication::HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }
