@@ -29,6 +29,19 @@ namespace {
 const QEvent::Type kEndModalEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr int kModalEnded = 1;
 
+// A window manager takes a few round trips to frame a window or to bring it
+// back from maximised; until then the bounds asked for are applied again.
+constexpr int kFitInterval = 50;
+constexpr int kFitAttempts = 40;
+constexpr int kFitConfirmations = 3;
+// How long a geometry must stand before it counts as the normal bounds.
+constexpr int kSettleDelay = 150;
+// The caption bar the reachability check expects of a window manager, and
+// how much of it must lie on a screen for the user to grab it.
+constexpr int kCaptionHeight = 20;
+constexpr int kGripWidth = 32;
+constexpr int kGripHeight = 10;
+
 std::vector<TForm*>& Forms()
 {
     static std::vector<TForm*> forms;
@@ -104,23 +117,6 @@ TForm::~TForm() { std::erase(Forms(), this); }
 std::string TForm::Caption() const { return FromQString(windowTitle()); }
 
 void TForm::SetCaption(std::string_view caption) { setWindowTitle(ToQString(caption)); }
-
-namespace {
-
-// A window manager takes a few round trips to frame a window or to bring it
-// back from maximised; until then the bounds asked for are applied again.
-constexpr int kFitInterval = 50;
-constexpr int kFitAttempts = 40;
-constexpr int kFitConfirmations = 3;
-// How long a geometry must stand before it counts as the normal bounds.
-constexpr int kSettleDelay = 150;
-// The caption bar the reachability check expects of a window manager, and
-// how much of it must lie on a screen for the user to grab it.
-constexpr int kCaptionHeight = 20;
-constexpr int kGripWidth = 32;
-constexpr int kGripHeight = 10;
-
-}  // namespace
 
 // Until the window manager has framed the window, the outer bounds are the
 // ones asked for; reading them back must give those, or the stored bounds
