@@ -1,23 +1,53 @@
 #include "app/Application.h"
 
+#include "app/Messages.h"
 #include "framework/Dialogs.h"
 #include "framework/Messages.h"
 #include "framework/MouseCapture.h"
 #include "framework/NarrowText.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 
 namespace quorvane {
 
 namespace {
+
 TApplication* g_application = nullptr;
+QtMessageHandler g_handlerBeforeStart = nullptr;
+
+// Qt ends a program whose window system it cannot reach (no display, a
+// display that refuses the connection) with a fatal message and an abort,
+// which leaves a core file and tells a German user nothing. While the
+// application object connects, such an end says what happened and leaves
+// with an ordinary failure code instead.
+void ReportFailedStart(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (g_handlerBeforeStart != nullptr) {
+        g_handlerBeforeStart(type == QtFatalMsg ? QtCriticalMsg : type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    }
+    if (type != QtFatalMsg) return;
+    std::fprintf(stderr, "%s\n", messages::kNoDisplay);
+    std::fflush(stderr);
+    std::_Exit(TApplication::kNoDisplayExitCode);
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+int& WatchTheStart(int& argc)
 {
+    g_handlerBeforeStart = qInstallMessageHandler(ReportFailedStart);
+    return argc;
+}
+
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(WatchTheStart(argc), argv)
+{
+    qInstallMessageHandler(g_handlerBeforeStart);
     g_application = this;
     // The program ends when its main window closes, not when the last
     // visible window does (the splash may still be up, or nothing at all).
@@ -31,11 +61,10 @@ TApplication::~TApplication()
     g_application = nullptr;
 }
 
-void TApplication::SetTitle(std::string_view title)
-{
-    m_title = title;
-    setApplicationDisplayName(ToQString(title));
-}
+// The title is not made Qt's application display name: on X11 that name
+// is appended to every window title ("Warnung — Quorvane V1.24"), and the
+// program's windows must be titled exactly as their captions say.
+void TApplication::SetTitle(std::string_view title) { m_title = title; }
 
 void TApplication::AdoptForm(std::unique_ptr<TForm> form)
 {
@@ -70,9 +99,7 @@ void TApplication::HandleException(const std::exception& error)
 {
     CancelMouseCapture();
     if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
-    const QPointer<QWidget> previous = activeWindow();
     ShowMessageBox({m_title, std::string(error.what()) + ".", mtError, {messages::kOkButton}});
-    if (previous != nullptr && previous->isVisible()) previous->activateWindow();
 }
 
 bool TApplication::HelpContext(int context) { return OnHelp ? OnHelp(context) : false; }

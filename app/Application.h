@@ -21,11 +21,12 @@ class TApplication : public QApplication {
     Q_OBJECT
 
 public:
+    // Connects to the window system; where that fails, the program says so
+    // on its error output and ends with kNoDisplayExitCode.
     TApplication(int& argc, char** argv);
     ~TApplication() override;
 
-    // The caption of the main window and of every error box, and the
-    // program's name on the desktop (the application display name).
+    // The caption of the main window and of every error box.
     const std::string& Title() const { return m_title; }
     void SetTitle(std::string_view title);
 
@@ -71,6 +72,8 @@ public:
 
     // Every event is handled under the error guard.
     bool notify(QObject* receiver, QEvent* event) override;
+
+    static constexpr int kNoDisplayExitCode = 1;
 
 private:
     void AdoptForm(std::unique_ptr<TForm> form);

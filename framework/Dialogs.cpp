@@ -5,10 +5,16 @@
 #include "framework/Screen.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVariant>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace quorvane {
 
@@ -50,11 +56,43 @@ const char* CaptionOf(TMsgDlgType type)
     return "";
 }
 
+// The window of the program that a box must cover: the active one, else
+// the one that stays on top, else any visible one.
+QWidget* WindowToCover()
+{
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    QWidget* cover = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->windowType() == Qt::ToolTip || window->windowType() == Qt::Popup) continue;
+        if (window->windowFlags() & Qt::WindowStaysOnTopHint) return window;
+        if (cover == nullptr) cover = window;
+    }
+    return cover;
+}
+
+bool AnyWindowStaysOnTop()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.cbegin(), windows.cend(), [](const QWidget* window) {
+        return window->isVisible() && (window->windowFlags() & Qt::WindowStaysOnTopHint);
+    });
+}
+
 class TRealMessageBoxes : public TMessageBoxSeam {
 public:
     int Show(const TMessageBoxRequest& request) override
     {
         const std::unique_ptr<QMessageBox> box = BuildMessageBox(request);
+        // The window manager keeps a box above the window it belongs to and
+        // gives it the keyboard; the user must be able to answer it at once.
+        if (QWidget* cover = WindowToCover()) {
+            box->winId();
+            if (cover->windowHandle() != nullptr) box->windowHandle()->setTransientParent(cover->windowHandle());
+        }
+        QTimer::singleShot(0, box.get(), [window = box.get()] {
+            window->raise();
+            window->activateWindow();
+        });
         box->exec();
         const QAbstractButton* chosen = box->clickedButton();
         return chosen != nullptr ? chosen->property(kButtonIndexProperty).toInt() : -1;
@@ -74,6 +112,9 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageBoxRequest& request)
                                                     ToQString(request.text), QMessageBox::NoButton);
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::ApplicationModal);
+    // A window of the program that stays on top (the about box) would
+    // otherwise hide the box that blocks all input.
+    if (AnyWindowStaysOnTop()) box->setWindowFlag(Qt::WindowStaysOnTopHint);
     int index = 0;
     for (const std::string& caption : request.buttons) {
         QPushButton* button = box->addButton(ToQString(caption), QMessageBox::AcceptRole);
@@ -82,10 +123,15 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageBoxRequest& request)
     return box;
 }
 
+// Once the box is gone, the window the user was working in takes the
+// keyboard again, whichever window the box came from.
 int ShowMessageBox(const TMessageBoxRequest& request)
 {
+    const QPointer<QWidget> previous = QApplication::activeWindow();
     TMessageBoxSeam& seam = g_replacement != nullptr ? *g_replacement : g_realMessageBoxes;
-    return seam.Show(request);
+    const int answer = seam.Show(request);
+    if (previous != nullptr && previous->isVisible()) previous->activateWindow();
+    return answer;
 }
 
 TMessageBoxSeam* ReplaceMessageBoxSeam(TMessageBoxSeam* replacement)

@@ -2,6 +2,7 @@
 
 #include "framework/Events.h"
 
+#include <QBasicTimer>
 #include <QWidget>
 
 #include <optional>
@@ -62,9 +63,21 @@ public:
     void SetClientHeight(int height);
 
     // Going back to wsNormal restores the normal bounds at once, so that they
-    // can be read right afterwards.
+    // can be read right afterwards. The normal bounds are the outer bounds
+    // the window last had in normal state, whatever the window manager made
+    // of them while the window was maximised or minimised.
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);
+    QRect NormalBounds() const { return m_normalBounds; }
+
+    // A window the user could not see or grab (no height or width, its
+    // caption bar off every screen) is made reachable: at least the size of
+    // its caption bar and system buttons, and moved wholly onto the primary
+    // screen, as far as it fits, when its caption bar lies on no screen.
+    // Bounds that already give a reachable window stay exactly as they are.
+    void EnsureReachable();
+    static constexpr int kMinimumOuterWidth = 136;
+    static constexpr int kMinimumOuterHeight = 39;
 
     // With key preview on, every key pressed or released anywhere in the
     // window reaches OnKeyDown and OnKeyUp before the focused control. The
@@ -132,6 +145,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     friend class TFormEventFilter;
@@ -142,9 +156,14 @@ private:
     void EndModalOnRequest();
     void UpdateWindowFlags();
     void ResizeClient(int width, int height);
-    QSize FrameSize() const;
-    void FitRequestedOuterBounds();
+    QMargins FrameMargins() const;
+    QRect OuterGeometry() const;
+    void PlaceClient(const QRect& client);
+    void RequestOuterBounds(const QRect& outer, bool overWindowManager);
+    void FitRequestedOuterBounds(bool tick);
     const std::optional<QRect>& RequestedOuterBounds() const;
+    void RememberNormalBounds();
+    void NoteGeometryChange();
 
     bool m_keyPreview = false;
     bool m_showHint = false;
@@ -154,11 +173,22 @@ private:
     TModalResult m_modalResult = mrNone;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalEndPosted = false;
-    // The outer bounds asked for before the window manager framed the
-    // window, and the client size given for them meanwhile.
+    // Outer bounds asked for that the window manager has not given yet: the
+    // frame was not known when they were set, or the window is coming back
+    // from maximised or minimised. They are applied again until the window
+    // has them, for a few attempts.
     std::optional<QRect> m_requestedOuterBounds;
     QSize m_requestedClientSize;
+    bool m_requestOverridesSizing = false;
+    int m_fitAttempts = 0;
+    int m_fitConfirmations = 0;
+    QBasicTimer m_fitTimer;
     bool m_fitSuspended = false;
+    // The outer bounds of the window in normal state, taken once a change
+    // has settled: a window manager reports a maximised size before it
+    // reports the state, and that size must never pass for a normal one.
+    QRect m_normalBounds;
+    QBasicTimer m_settleTimer;
 };
 
 // The window a control sits in, or nullptr when that is no TForm.

@@ -308,6 +308,9 @@ void TFormMain::RestoreBounds()
     SetLeft(IniFile->ReadInteger(kSettingsSection, kLeftKey, 0));
     SetHeight(IniFile->ReadInteger(kSettingsSection, kHeightKey, ScreenHeight() / 2));
     SetWidth(IniFile->ReadInteger(kSettingsSection, kWidthKey, ScreenWidth() / 2));
+    // A damaged or hand-edited file must not give a window nobody can see
+    // or grab; the next close would store it again.
+    EnsureReachable();
     SetWindowState(StoredWindowState(IniFile->ReadInteger(kSettingsSection, kStateKey, wsNormal)));
 }
 

@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPen>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -92,6 +94,20 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         m_list.DrawItem(*painter, index.row(), option.rect, (option.state & QStyle::State_Selected) != 0);
+        // The item with the keyboard focus gets a dotted frame in the text
+        // colour, as the platform's list boxes draw it, once the keyboard has
+        // been used in the window: the arrow keys visibly act on this list.
+        const QStyle::State focus = QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+        if ((option.state & focus) == focus) {
+            const bool selected = (option.state & QStyle::State_Selected) != 0;
+            painter->save();
+            QPen dotted(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+            dotted.setStyle(Qt::DotLine);
+            painter->setPen(dotted);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override

@@ -286,8 +286,12 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 void TSpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    // A context menu of the field does not end the user's typing.
-    if (event->reason() == Qt::PopupFocusReason) return;
+    // A context menu of the field does not end the user's typing, and
+    // neither does another window coming to the front (an error box about
+    // the number just typed, the about box, another program): the field
+    // keeps the focus within its window and the number stays as typed
+    // until the user moves on to another control.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
     const std::int32_t value = Value();
     if (ClampValue(value) != value) SetValue(value);
 }

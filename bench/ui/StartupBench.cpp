@@ -80,8 +80,12 @@ int main(int argc, char** argv)
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(pipe[1]), "-screen", "0", "1280x1024x24",
-                                "-nolisten", "tcp"},
+    // -noreset: by default the server resets whenever its last client leaves
+    // (between two starts, or after a poll while the program is still
+    // loading), and a program that connects during the reset is refused or
+    // cut off. That, not the program, made starts show no window.
+    const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(pipe[1]), "-noreset", "-screen", "0",
+                                "1280x1024x24", "-nolisten", "tcp"},
                                inherited, &actions);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(pipe[1]);
@@ -117,12 +121,21 @@ int main(int argc, char** argv)
         const Clock::time_point begin = Clock::now();
         const pid_t quorvane = Spawn({copy.string()}, environment);
         bool shown = false;
-        while (quorvane > 0 && !shown && Clock::now() - begin < std::chrono::seconds(30)) {
+        int status = 0;
+        bool ended = false;
+        while (quorvane > 0 && !shown && !ended && Clock::now() - begin < std::chrono::seconds(30)) {
             shown = quorvane::testing::MainWindowShown(display, kTitle);
+            ended = !shown && ::waitpid(quorvane, &status, WNOHANG) == quorvane;
         }
         const double elapsed = Milliseconds(Clock::now() - begin);
-        Stop(quorvane);
+        if (!ended) Stop(quorvane);
         std::filesystem::remove_all(folder);
+        if (ended) {
+            std::printf("StartupBench: start %d ended before showing a window (%s %d)\n", start + 1,
+                        WIFSIGNALED(status) ? "signal" : "exit status",
+                        WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status));
+            continue;
+        }
         if (!shown) {
             std::printf("StartupBench: start %d showed no window within 30 s\n", start + 1);
             continue;

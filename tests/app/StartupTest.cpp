@@ -95,8 +95,10 @@ TEST(StartupTest, TheProgramShowsItsMainWindowTitledWithTheProductName)
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
     ::posix_spawn_file_actions_addclose(&actions, pipe[0]);
-    TChild server({xvfb->string(), "-displayfd", std::to_string(pipe[1]), "-screen", "0", "1280x1024x24",
-                   "-nolisten", "tcp"},
+    // Without -noreset the server resets whenever its last client leaves
+    // (a poll before the program has connected) and drops the program.
+    TChild server({xvfb->string(), "-displayfd", std::to_string(pipe[1]), "-noreset", "-screen", "0",
+                   "1280x1024x24", "-nolisten", "tcp"},
                   Environment(), &actions);
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(pipe[1]);

@@ -4,6 +4,7 @@
 #include "tests/support/MessageBoxRecorder.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 
 #include <gtest/gtest.h>
@@ -40,6 +41,32 @@ TEST(DialogsTest, RealBoxHasTheRequestedMakeUp)
         box->show();
         EXPECT_EQ(box->frameGeometry().topLeft(), ScreenCentredPosition(box->frameGeometry().size(), box.get()));
     }
+}
+
+// The box must never open behind a window of the program that stays on top
+// (the about box, the splash), and the window the user worked in gets the
+// keyboard back afterwards, whatever took it meanwhile.
+TEST(DialogsTest, BoxCoversWindowsOnTopAndGivesTheActivationBack)
+{
+    const TMessageBoxRequest warning{"Warnung", "Ihr Browser kann nicht gestartet werden.", mtWarning, {"OK"}};
+    EXPECT_FALSE(BuildMessageBox(warning)->windowFlags() & Qt::WindowStaysOnTopHint);
+    QWidget onTop(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+    onTop.show();
+    EXPECT_TRUE(BuildMessageBox(warning)->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    QWidget other;
+    other.show();
+    onTop.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &onTop);
+    testing::MessageBoxRecorder boxes;
+    boxes.OnShow = [&](const TMessageBoxRequest&) {
+        other.activateWindow();
+        QCoreApplication::processEvents();
+    };
+    MessageDlg(warning.text, mtWarning);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), &onTop);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include "runtime/Exceptions.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -178,6 +180,35 @@ TEST(FormsTest, BoundsAndStateTakeEffectAtOnce)
     form.SetWidth(500);
     EXPECT_EQ(form.Width(), outer.width() + 100);
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
+}
+
+// Bounds from a damaged settings file must still give a window the user can
+// see and grab by its caption bar; bounds that do are kept exactly.
+TEST(FormsTest, UnreachableBoundsAreMadeReachableOthersKept)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        QRect given;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {{20, 30, 400, 300}, {20, 30, 400, 300}},
+        {{-100, 30, 400, 300}, {-100, 30, 400, 300}},
+        {{20, -5, 400, 300}, {20, -5, 400, 300}},
+        {{20, 30, 400, 0}, {20, 30, 400, 39}},
+        {{20, 30, -5, 300}, {20, 30, 136, 300}},
+        {{-9000, 5000, 400, 300}, {area.left(), area.bottom() + 1 - 300, 400, 300}},
+        {{20, -500, 400, 300}, {20, area.top(), 400, 300}},
+        {{5000, 5000, 4000, 3000}, {area.left(), area.top(), 4000, 3000}},
+    };
+    for (const Case& c : cases) {
+        TForm form;
+        form.SetBounds(c.given.x(), c.given.y(), c.given.width(), c.given.height());
+        form.EnsureReachable();
+        EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), c.expected) << "given " << c.given.x()
+            << ", " << c.given.y() << ", " << c.given.width() << " x " << c.given.height();
+        EXPECT_EQ(form.NormalBounds(), c.expected);
+    }
 }
 
 TEST(FormsTest, ShowAndCloseEventsAndPositionOnTheScreen)

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QWidget>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -90,10 +91,26 @@ TEST_F(MainSectionCountTest, TypingZeroEatsTheHeaderRow)
 TEST_F(MainSectionCountTest, ANegativeCountIsReportedAndCorrectedWhenTheFocusLeaves)
 {
     testing::MessageBoxRecorder boxes;
+    // The box is a window of its own: the main window loses activation to
+    // it, which must not count as leaving the field.
+    QWidget box;
+    QString textWhileShown;
+    int rowsWhileShown = 0;
+    boxes.OnShow = [&](const TMessageBoxRequest&) {
+        box.show();
+        QApplication::setActiveWindow(&box);
+        textWhileShown = m_spin->text();
+        rowsWhileShown = m_grid->RowCount();
+        box.hide();
+        QApplication::setActiveWindow(FormMain);
+    };
     Type("-");
     EXPECT_EQ(m_grid->RowCount(), 3) << "a lone minus sign reads as the minimum";
     Type("5");
     EXPECT_EQ(m_grid->RowCount(), 1);
+    EXPECT_EQ(textWhileShown, "-5");
+    EXPECT_EQ(rowsWhileShown, 1);
+    EXPECT_EQ(m_spin->text(), "-5") << "the window was only deactivated";
     ASSERT_EQ(boxes.Requests().size(), 1u);
     EXPECT_EQ(boxes.Requests()[0],
         (TMessageBoxRequest { "Quorvane V1.24", "Listenindex außerhalb des zulässigen Bereichs.", mtError, { "OK" } }));

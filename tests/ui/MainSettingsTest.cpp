@@ -102,6 +102,10 @@ TEST_F(MainSettingsTest, StoredNumbersAreReadAsIntegersOrGiveTheDefault)
         {"Hoehe=+300", 0, 0, 300, halfWidth},
         {"Breite=2147483648", 0, 0, halfHeight, halfWidth},
         {"Breite=350", 0, 0, halfHeight, 350},
+        // A window nobody could see or grab is made reachable.
+        {"Hoehe=0", 0, 0, 39, halfWidth},
+        {"Breite=-5", 0, 0, halfHeight, 136},
+        {"Links=-9000", 0, 0, halfHeight, halfWidth},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(row.line);

@@ -4,6 +4,8 @@
 #include "tests/widgets/FileCtrlTestMachine.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -237,6 +239,28 @@ TEST_F(FileCtrlDirectoryListTest, DoubleClickAndEnterOpenTheSelectedItem)
     QTest::keyClick(m_list, Qt::Key_Return);
     EXPECT_EQ(m_list->FolderPath(), "D:\\Daten\\Musik\\live");
     EXPECT_EQ(m_changes, 1);
+}
+
+// With the keyboard focus on the list, the item the arrow keys act on is
+// marked, and the mark goes with the focus.
+TEST_F(FileCtrlDirectoryListTest, TheKeyboardFocusIsShownOnTheCurrentItem)
+{
+    auto* before = new QLineEdit(&m_window);
+    before->setGeometry(0, 302, 50, 8);
+    QWidget::setTabOrder(before, m_list);
+    Show();
+    m_list->SetFolderPath("D:\Daten");
+    before->setFocus(Qt::TabFocusReason);
+    const auto currentItem = [&] {
+        m_list->viewport()->repaint();
+        return m_list->viewport()->grab(m_list->visualItemRect(m_list->currentItem())).toImage();
+    };
+    const QImage unfocused = currentItem();
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(m_list->hasFocus());
+    EXPECT_NE(currentItem(), unfocused);
+    before->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(currentItem(), unfocused);
 }
 
 TEST_F(FileCtrlDirectoryListTest, ItemsAreAsHighAsTheFontOrTheFolderPicturePlusOne)
