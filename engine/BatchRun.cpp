@@ -39,14 +39,18 @@ std::unique_ptr<platform::FindHandle> OpenEnumeration(platform::FileSystem& file
 bool IsPlainFileName(std::string_view name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    return name.find_first_of(std::string_view("\\/\0", 3)) == std::string_view::npos;
+    // One pass over the bytes; find_first_of would search the name once for
+    // each of the three.
+    for (const char c : name) {
+        if (c == '\\' || c == '/' || c == '\0') return false;
+    }
+    return true;
 }
 
-bool RenameInFolder(platform::FileSystem& fileSystem, const std::string& folderPath, const std::string& oldName,
-                    const std::string& newName)
+bool RenameInFolder(platform::FolderHandle& folder, const std::string& oldName, const std::string& newName)
 {
     if (!IsPlainFileName(newName)) return false;
-    return fileSystem.MoveFile(folderPath + oldName, folderPath + newName) == platform::kErrorSuccess;
+    return folder.MoveFile(oldName, newName) == platform::kErrorSuccess;
 }
 
 }  // namespace
@@ -74,6 +78,9 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // handled (the enumeration may deliver a renamed file again).
     ProducedNames producedNames;
 
+    // An execute run names its folder once and renames by name inside it.
+    const std::unique_ptr<platform::FolderHandle> folder = execute ? fileSystem.OpenFolder(folderPath) : nullptr;
+
     if (const std::unique_ptr<platform::FindHandle> enumeration =
             OpenEnumeration(fileSystem, folderPath, settings.FileMask)) {
         platform::FindEntry entry;
@@ -89,7 +96,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
             // A run never repaints before it ends, so renaming before the row
             // is written lets the row tell whether the rename worked.
             if (restructuring.Restructured && execute &&
-                !RenameInFolder(fileSystem, folderPath, entry.Name, restructuring.NewName)) {
+                !RenameInFolder(*folder, entry.Name, restructuring.NewName)) {
                 row.Status = engine_texts::kStatusFailed;
             }
             row.OldName = std::move(entry.Name);
