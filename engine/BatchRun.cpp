@@ -37,11 +37,11 @@ std::unique_ptr<platform::FindHandle> OpenEnumeration(platform::FileSystem& file
 // backslash in them would move the file into another folder, and one that
 // breaks the folder's rules would fail anyway: none of them is ever passed to
 // a rename.
-bool RenameInFolder(platform::FileSystem& fileSystem, const std::string& folderPath, const std::string& oldName,
-                    const std::string& newName, const platform::FolderNameRules& rules)
+bool RenameInFolder(platform::FolderHandle& folder, const std::string& oldName, const std::string& newName,
+                    const platform::FolderNameRules& rules)
 {
     if (!IsUsableNewName(oldName, newName, rules)) return false;
-    return fileSystem.MoveFile(folderPath + oldName, folderPath + newName) == platform::kErrorSuccess;
+    return folder.MoveFile(oldName, newName) == platform::kErrorSuccess;
 }
 
 }  // namespace
@@ -73,6 +73,9 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // execute run on the same folder will do.
     RenameForecast forecast(fileSystem, folderPath, rules);
 
+    // An execute run names its folder once and renames by name inside it.
+    const std::unique_ptr<platform::FolderHandle> folder = execute ? fileSystem.OpenFolder(folderPath) : nullptr;
+
     if (const std::unique_ptr<platform::FindHandle> enumeration =
             OpenEnumeration(fileSystem, folderPath, settings.FileMask)) {
         platform::FindEntry entry;
@@ -88,7 +91,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
             // A run never repaints before it ends, so renaming before the row
             // is written lets the row tell whether the rename worked.
             if (restructuring.Restructured &&
-                !(execute ? RenameInFolder(fileSystem, folderPath, entry.Name, restructuring.NewName, rules)
+                !(execute ? RenameInFolder(*folder, entry.Name, restructuring.NewName, rules)
                           : forecast.Rename(entry.Name, restructuring.NewName))) {
                 row.Status = engine_texts::kStatusFailed;
             }

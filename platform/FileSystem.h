@@ -85,6 +85,19 @@ public:
     virtual bool Next(FindEntry& entry) = 0;
 };
 
+// A folder named once, for many renames by name inside it. A batch run
+// renames thousands of files in one folder; naming the folder once spares
+// the system from finding it again for every one of them.
+class FolderHandle {
+public:
+    virtual ~FolderHandle() = default;
+
+    // Renames the entry `oldName` of the folder to `newName` in the same
+    // folder, with the outcome and the error codes of FileSystem::MoveFile
+    // for the two full names.
+    virtual std::uint32_t MoveFile(std::string_view oldName, std::string_view newName) = 0;
+};
+
 // The file-system service in the drive-letter name space (C:\Musik\Live).
 class FileSystem {
 public:
@@ -107,6 +120,12 @@ public:
     // Renames within the name space; never replaces an existing file. 0 on
     // success, else an error code.
     virtual std::uint32_t MoveFile(std::string_view oldPath, std::string_view newPath) = 0;
+
+    // The folder `folderPath` (a backslash is added when it does not end in
+    // one) for renames by name. Never nullptr: a folder that cannot be opened
+    // gives renames that fail as MoveFile fails for the full names. This one
+    // joins the names to the path and calls MoveFile.
+    virtual std::unique_ptr<FolderHandle> OpenFolder(std::string_view folderPath);
 
     // The current folder in the system's own form: "C:\" for a root,
     // "C:\Daten\Musik" otherwise.

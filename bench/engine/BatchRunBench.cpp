@@ -116,27 +116,24 @@ std::size_t RawRenames(const std::filesystem::path& folder,
 }
 
 // The system calls of an execute run without the run: the folder listed
-// with the mask, and each listed file renamed at once by its full path while
-// the listing is still open, as the run renames through the file-system
-// service. Names the loop has no new name for (renamed files met again) are
-// passed over.
+// with the mask, and each listed file renamed at once by name relative to the
+// folder, opened once, while the listing is still open, as the run renames
+// through the file-system service. Names the loop has no new name for
+// (renamed files met again) are passed over.
 std::size_t RawRenamesWhileListing(const std::filesystem::path& folder,
                                    const std::unordered_map<std::string, std::string>& newNames)
 {
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) throw std::runtime_error("cannot open " + folder.string());
-    const std::string prefix = folder.string() + '/';
-    std::string from;
-    std::string to;
+    const int named = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     std::size_t renamed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         if (entry->d_type == DT_DIR || ::fnmatch(kMask, entry->d_name, FNM_CASEFOLD) != 0) continue;
         const auto newName = newNames.find(entry->d_name);
         if (newName == newNames.end()) continue;
-        from = prefix + entry->d_name;
-        to = prefix + newName->second;
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) ++renamed;
+        if (::renameat2(named, entry->d_name, named, newName->second.c_str(), RENAME_NOREPLACE) == 0) ++renamed;
     }
+    ::close(named);
     ::closedir(dir);
     return renamed;
 }
@@ -271,7 +268,7 @@ int main(int argc, char** argv)
     std::printf("  list     opendir/readdir with the mask\n");
     std::printf("  test     RunBatch test run into a ResultList\n");
     std::printf("  rename   renameat2 of every file by its name in the open folder\n");
-    std::printf("  listren  readdir with the mask and renameat2 by full path while listing\n");
+    std::printf("  listren  readdir with the mask and renameat2 in the named folder while listing\n");
     std::printf("  execute  RunBatch execute run into a ResultList\n");
     const char* header = "%8s %9s %9s %9s %9s %9s %10s %10s %10s\n";
     std::vector<std::pair<int, Figures>> results;

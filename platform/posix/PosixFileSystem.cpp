@@ -21,12 +21,12 @@
 
 namespace quorvane::platform::posix {
 
-int RenameWithoutReplacingByLink(const char* from, const char* to)
+int RenameWithoutReplacingByLink(int folder, const char* from, const char* to)
 {
-    if (::linkat(AT_FDCWD, from, AT_FDCWD, to, 0) == 0) {
-        if (::unlink(from) == 0) return 0;
+    if (::linkat(folder, from, folder, to, 0) == 0) {
+        if (::unlinkat(folder, from, 0) == 0) return 0;
         const int error = errno;
-        ::unlink(to);
+        ::unlinkat(folder, to, 0);
         return error;
     }
     const int linkError = errno;
@@ -35,38 +35,50 @@ int RenameWithoutReplacingByLink(const char* from, const char* to)
     // look first. Another program could create `to` in between, which no
     // rename of these file systems can rule out.
     struct stat info {};
-    if (::lstat(to, &info) == 0) return EEXIST;
+    if (::fstatat(folder, to, &info, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
     if (errno != ENOENT) return errno;
-    return ::rename(from, to) == 0 ? 0 : errno;
+    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
 }
 
-int RenameWithoutReplacing(const char* from, const char* to)
+int RenameWithoutReplacingByLink(const char* from, const char* to)
 {
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    return RenameWithoutReplacingByLink(AT_FDCWD, from, to);
+}
+
+int RenameWithoutReplacing(int folder, const char* from, const char* to)
+{
+    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
     const int error = errno;
     // File systems that do not know the flag (some network and FUSE ones)
     // refuse it this way; any other error is the rename's own.
-    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) return RenameWithoutReplacingByLink(from, to);
+    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) return RenameWithoutReplacingByLink(folder, from, to);
+    return error;
+}
+
+int RenameWithoutReplacing(const char* from, const char* to) { return RenameWithoutReplacing(AT_FDCWD, from, to); }
+
+int RenameThroughTemporaryName(int folder, const char* from, const char* to)
+{
+    static std::atomic<unsigned> counter{0};
+    const char* slash = std::strrchr(from, '/');
+    const std::string parent
+        = slash == nullptr ? std::string(".") : std::string(from, slash == from ? 1 : slash - from);
+    std::string temporary;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+        temporary = parent + (parent == "/" ? "" : "/") + ".quorvane-rename-" + std::to_string(::getpid()) + "-" +
+            std::to_string(counter++);
+        error = RenameWithoutReplacing(folder, from, temporary.c_str());
+    }
+    if (error != 0) return error;
+    error = RenameWithoutReplacing(folder, temporary.c_str(), to);
+    if (error != 0) RenameWithoutReplacing(folder, temporary.c_str(), from);
     return error;
 }
 
 int RenameThroughTemporaryName(const char* from, const char* to)
 {
-    static std::atomic<unsigned> counter{0};
-    const char* slash = std::strrchr(from, '/');
-    const std::string folder
-        = slash == nullptr ? std::string(".") : std::string(from, slash == from ? 1 : slash - from);
-    std::string temporary;
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temporary = folder + (folder == "/" ? "" : "/") + ".quorvane-rename-" + std::to_string(::getpid()) + "-" +
-            std::to_string(counter++);
-        error = RenameWithoutReplacing(from, temporary.c_str());
-    }
-    if (error != 0) return error;
-    error = RenameWithoutReplacing(temporary.c_str(), to);
-    if (error != 0) RenameWithoutReplacing(temporary.c_str(), from);
-    return error;
+    return RenameThroughTemporaryName(AT_FDCWD, from, to);
 }
 
 namespace {
@@ -141,6 +153,107 @@ private:
     std::uint32_t m_needed;
 };
 
+// A name as the system calls want it, with its terminating zero; names of
+// ordinary length stay on the stack.
+class TZeroTerminated {
+public:
+    explicit TZeroTerminated(std::string_view text)
+    {
+        if (text.size() < sizeof m_buffer) {
+            std::memcpy(m_buffer, text.data(), text.size());
+            m_buffer[text.size()] = '\0';
+        } else {
+            m_long.assign(text);
+        }
+    }
+    TZeroTerminated(const TZeroTerminated&) = delete;
+    TZeroTerminated& operator=(const TZeroTerminated&) = delete;
+
+    const char* c_str() const { return m_long.empty() ? m_buffer : m_long.c_str(); }
+
+private:
+    char m_buffer[512];
+    std::string m_long;
+};
+
+// A name that stands for itself inside a folder: no separator, no zero byte,
+// not one of the names of the folders themselves.
+bool IsPlainName(std::string_view name)
+{
+    if (name.empty() || name == "." || name == "..") return false;
+    // One pass over the bytes: a search for each of the three would read
+    // every name three times.
+    for (const char c : name) {
+        if (c == '\\' || c == '/' || c == '\0') return false;
+    }
+    return true;
+}
+
+// A folder opened once; its renames go by name relative to it, so the
+// kernel does not walk the folder's path for every file. The rules are those
+// of MoveFile: never replacing, a change of case only through a temporary
+// name where the system needs one, the same name as success, the same codes.
+class TPosixFolder final : public FolderHandle {
+public:
+    TPosixFolder(FileSystem& fileSystem, std::string folderPath, TResolvedName folder, int descriptor)
+        : m_fileSystem(fileSystem), m_path(std::move(folderPath)), m_folder(std::move(folder)), m_descriptor(descriptor)
+    {
+    }
+    ~TPosixFolder() override { ::close(m_descriptor); }
+
+    TPosixFolder(const TPosixFolder&) = delete;
+    TPosixFolder& operator=(const TPosixFolder&) = delete;
+
+    std::uint32_t MoveFile(std::string_view oldName, std::string_view newName) override
+    {
+        // Anything but two plain names is read by the name space's rules,
+        // as the full names would be.
+        if (!IsPlainName(oldName) || !IsPlainName(newName)) {
+            return m_fileSystem.MoveFile(m_path + std::string(oldName), m_path + std::string(newName));
+        }
+        const TZeroTerminated from(oldName);
+        if (oldName == newName) return Exists(from.c_str()) ? kErrorSuccess : Missing(oldName);
+        const TZeroTerminated to(newName);
+        int result = RenameWithoutReplacing(m_descriptor, from.c_str(), to.c_str());
+        // A case-insensitive file system finds the new name of a change of
+        // case as the file itself and calls it taken.
+        if (result == EEXIST && SameEntry(from.c_str(), to.c_str())) {
+            result = RenameThroughTemporaryName(m_descriptor, from.c_str(), to.c_str());
+        }
+        if (result == ENOENT) return Exists(from.c_str()) ? Missing(newName) : Missing(oldName);
+        return ErrorFromErrno(result);
+    }
+
+private:
+    bool Exists(const char* name) const
+    {
+        struct stat info {};
+        return ::fstatat(m_descriptor, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
+    }
+
+    bool SameEntry(const char* a, const char* b) const
+    {
+        struct stat first {};
+        struct stat second {};
+        return ::fstatat(m_descriptor, a, &first, AT_SYMLINK_NOFOLLOW) == 0 &&
+            ::fstatat(m_descriptor, b, &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev &&
+            first.st_ino == second.st_ino;
+    }
+
+    std::uint32_t Missing(std::string_view name) const
+    {
+        std::string unixPath = m_folder.UnixPath;
+        if (unixPath != "/") unixPath += '/';
+        unixPath += name;
+        return MissingPathError(unixPath, m_folder.UnixRoot);
+    }
+
+    FileSystem& m_fileSystem;
+    std::string m_path;  // as the caller named it, ending in a backslash
+    TResolvedName m_folder;
+    int m_descriptor;
+};
+
 class TPosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<FindHandle> FindFirst(std::string_view pattern) override
@@ -193,6 +306,21 @@ public:
                                           : MissingPathError(from->UnixPath, from->UnixRoot);
         }
         return ErrorFromErrno(result);
+    }
+
+    std::unique_ptr<FolderHandle> OpenFolder(std::string_view folderPath) override
+    {
+        std::string path(folderPath);
+        if (path.empty() || path.back() != '\\') path += '\\';
+        std::uint32_t error = 0;
+        std::optional<TResolvedName> folder = ResolveName(path, error);
+        // O_PATH: the folder is only named, never read, so it may be one the
+        // user can enter without reading it.
+        const int descriptor =
+            folder ? ::open(folder->UnixPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC) : -1;
+        // Where the folder cannot be opened, the renames by full name say why.
+        if (descriptor < 0) return FileSystem::OpenFolder(path);
+        return std::make_unique<TPosixFolder>(*this, std::move(path), std::move(*folder), descriptor);
     }
 
     std::string GetCurrentDirectory() override { return CurrentFolder(); }
@@ -265,8 +393,9 @@ public:
         if (!unixFolder) return rules;
         const long nameMax = ::pathconf(unixFolder->c_str(), _PC_NAME_MAX);
         if (nameMax > 0) rules.MaxNameLength = static_cast<std::size_t>(nameMax);
-        // Renames go to the system by full path, which with its closing zero
-        // byte must fit into PATH_MAX.
+        // A run renames inside the open folder, but the way back (undo) and
+        // the fallbacks go by full path, which with its closing zero byte
+        // must fit into PATH_MAX; a name that could not go back is not given.
         const std::size_t pathRoom = unixFolder->size() + 2 < PATH_MAX ? PATH_MAX - unixFolder->size() - 2 : 0;
         rules.MaxNameLength = std::min(rules.MaxNameLength, pathRoom);
         rules.Writable = ::access(unixFolder->c_str(), W_OK | X_OK) == 0 || (errno != EACCES && errno != EROFS);

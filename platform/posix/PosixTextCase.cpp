@@ -11,6 +11,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -212,6 +216,7 @@ public:
         m_table.resize(kSlots);
         for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
         for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
+        LearnClasses();
     }
 
     // The key of `text`; `collationText` is scratch space for the slow way.
@@ -219,7 +224,8 @@ public:
     {
         std::string key;
         if (m_collator == nullptr) return key;
-        if (!m_useSortKeys && TableKey(text, key)) return key;
+        if (m_classes && ClassKey(text, key)) return key;
+        if (!m_useSortKeys && TableKey(text, key)) return InClasses(std::move(key));
         ToCollationText(text, collationText);
         if (m_useSortKeys) {
             key = SortKey(collationText.Units);
@@ -234,7 +240,7 @@ public:
             key.push_back('\0');
             key += collationText.Marks;
         }
-        return key;
+        return m_useSortKeys ? key : InClasses(std::move(key));
     }
 
 private:
@@ -281,6 +287,107 @@ private:
         weights.SecondaryLength = static_cast<std::uint8_t>(secondary.size());
         std::copy(primary.begin(), primary.end(), weights.Primary);
         std::copy(secondary.begin(), secondary.end(), weights.Secondary);
+    }
+
+    // Most file names are plain ASCII, and a batch run asks two keys per file.
+    // The ASCII characters with equal weights form a class, named by its
+    // first character. Where the primary weights of the classes form a code
+    // that reads back in one way only (none is the start of another) and
+    // every class has secondary weights of one length, a key that is a row
+    // of class weights is written as the row of class names: the same key in
+    // another form, which an ASCII name gets with one look-up per character.
+    // Any other key keeps its weights behind a byte that no class name has,
+    // so two keys are still equal exactly when their weights are.
+    static constexpr unsigned char kNoClass = 0x80;
+    static constexpr char kWeightsFollow = '\xFF';
+
+    void LearnClasses()
+    {
+        std::size_t secondaryLength = 0;
+        for (char32_t c = 0; c < 0x80; ++c) {
+            const TWeights& weights = m_table[c];
+            if (!weights.Known) return;
+            if (weights.PrimaryLength == 0 && weights.SecondaryLength == 0) continue;
+            if (weights.PrimaryLength == 0 || weights.SecondaryLength == 0) return;
+            if (secondaryLength == 0) secondaryLength = weights.SecondaryLength;
+            if (weights.SecondaryLength != secondaryLength) return;
+        }
+        if (secondaryLength == 0) return;
+        for (char32_t c = 0; c < 0x80; ++c) {
+            const TWeights& weights = m_table[c];
+            if (weights.PrimaryLength == 0) {
+                m_asciiClass[c] = kNoClass;
+                continue;
+            }
+            const std::string primary(reinterpret_cast<const char*>(weights.Primary), weights.PrimaryLength);
+            const std::string secondary(reinterpret_cast<const char*>(weights.Secondary), weights.SecondaryLength);
+            m_classPrimaries.insert(primary);
+            const auto place = m_classOfWeights.emplace(primary + kLevelSeparator + secondary, static_cast<char>(c));
+            m_asciiClass[c] = static_cast<unsigned char>(place.first->second);
+        }
+        for (const std::string& a : m_classPrimaries) {
+            for (const std::string& b : m_classPrimaries) {
+                if (a.size() < b.size() && b.compare(0, a.size(), a) == 0) return;
+            }
+        }
+        m_classSecondary = secondaryLength;
+        m_classes = true;
+    }
+
+    // The key of a plain ASCII name in classes; false for any other name.
+    bool ClassKey(std::string_view text, std::string& key) const
+    {
+        key.resize(text.size());
+        char* const begin = key.data();
+        char* out = begin;
+        const unsigned char* const classes = m_asciiClass;
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x80) {
+                key.clear();
+                return false;
+            }
+            const unsigned char name = classes[byte];
+            *out = static_cast<char>(name);
+            out += name != kNoClass ? 1 : 0;
+        }
+        key.resize(static_cast<std::size_t>(out - begin));
+        return true;
+    }
+
+    // A key of weights in classes where it is a row of class weights.
+    std::string InClasses(std::string key) const
+    {
+        if (!m_classes) return key;
+        const std::size_t separator = key.find(kLevelSeparator);
+        // Weights hold no zero byte; one stands before the tie-breaker.
+        if (separator != std::string::npos && key.find('\0') == std::string::npos) {
+            const std::string_view primary = std::string_view(key).substr(0, separator);
+            const std::string_view secondary = std::string_view(key).substr(separator + 1);
+            std::string classes;
+            std::size_t at = 0;
+            std::size_t secondaryAt = 0;
+            bool found = true;
+            while (at < primary.size() && found) {
+                found = false;
+                for (std::size_t length = 1; length <= kMostBytes && at + length <= primary.size(); ++length) {
+                    const std::string weight(primary.substr(at, length));
+                    if (m_classPrimaries.count(weight) == 0) continue;
+                    if (secondaryAt + m_classSecondary > secondary.size()) break;
+                    const auto place = m_classOfWeights.find(weight + kLevelSeparator +
+                                                             std::string(secondary.substr(secondaryAt, m_classSecondary)));
+                    if (place == m_classOfWeights.end()) break;
+                    classes.push_back(place->second);
+                    at += length;
+                    secondaryAt += m_classSecondary;
+                    found = true;
+                    break;
+                }
+            }
+            if (found && secondaryAt == secondary.size()) return classes;
+        }
+        key.insert(key.begin(), kWeightsFollow);
+        return key;
     }
 
     // The key of a name made only of characters in the table, straight from
@@ -350,16 +457,16 @@ private:
     const UCollator* m_collator;
     bool m_useSortKeys = false;
     std::vector<TWeights> m_table;  // per slot: the weights of that character alone
+    bool m_classes = false;
+    std::size_t m_classSecondary = 0;       // bytes of secondary weight of every class
+    unsigned char m_asciiClass[0x80] = {};  // per ASCII character its class, kNoClass for none
+    std::set<std::string> m_classPrimaries;
+    std::map<std::string, char> m_classOfWeights;  // primary, separator, secondary weights -> class
 };
 
 class TCollator {
 public:
-    TCollator(const std::string& locale, UColAttributeValue strength)
-        // Keys are only asked of the comparison that ignores case; the table
-        // is not built for the other one.
-        : m_collator(OpenCollator(locale, strength)), m_keys(strength == UCOL_SECONDARY ? m_collator : nullptr)
-    {
-    }
+    TCollator(const std::string& locale, UColAttributeValue strength) : m_collator(OpenCollator(locale, strength)) {}
     ~TCollator()
     {
         if (m_collator != nullptr) ucol_close(m_collator);
@@ -385,12 +492,17 @@ public:
     std::string Key(std::string_view text) const
     {
         if (m_collator == nullptr) return std::string(text);
-        return m_keys.Key(text, Scratch().First);
+        // The table of weights takes milliseconds to learn; a program that
+        // never asks for a key (a run over an empty folder, a start-up) does
+        // not wait for it.
+        std::call_once(m_keysLearnt, [this] { m_keys.emplace(m_collator); });
+        return m_keys->Key(text, Scratch().First);
     }
 
 private:
     UCollator* m_collator;
-    TIgnoreCaseKeys m_keys;
+    mutable std::once_flag m_keysLearnt;
+    mutable std::optional<TIgnoreCaseKeys> m_keys;
 };
 
 // The case rules keep every text at its byte length: a character changes

@@ -54,12 +54,39 @@ TWildcardMask::TWildcardMask(std::string_view mask)
     bool allStars = true;
     for (std::size_t i = 0; i < m_withoutTail; ++i) allStars = allStars && m_symbols[i] == kAnyRun;
     m_matchesAll = allStars && m_withoutTail > 0;
+
+    bool starThenAscii = m_symbols.size() > 1 && m_symbols[0] == kAnyRun;
+    for (std::size_t i = 1; i < m_symbols.size() && starThenAscii; ++i) {
+        starThenAscii = m_symbols[i] < 0x80;
+    }
+    if (starThenAscii) {
+        for (std::size_t i = 1; i < m_symbols.size(); ++i) m_asciiEnd.push_back(static_cast<char>(m_symbols[i]));
+    }
 }
 
 bool TWildcardMask::Matches(std::string_view name) const
 {
     if (m_matchesAll) return true;
     const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    if (!m_asciiEnd.empty()) {
+        // Every character takes at least one byte, so a shorter name cannot
+        // match. Where the name's last bytes are ASCII they are its last
+        // characters, and the star takes whatever stands before them. A
+        // character beyond ASCII there may still fold to an ASCII letter
+        // (the Kelvin sign to "k"), so such a name takes the long way.
+        const std::size_t length = m_asciiEnd.size();
+        if (name.size() < length) return false;
+        const unsigned char* end = bytes + (name.size() - length);
+        bool ascii = true;
+        bool same = true;
+        for (std::size_t i = 0; i < length; ++i) {
+            const unsigned char byte = end[i];
+            ascii = ascii && byte < 0x80;
+            const unsigned char folded = byte >= 'A' && byte <= 'Z' ? byte + ('a' - 'A') : byte;
+            same = same && folded == static_cast<unsigned char>(m_asciiEnd[i]);
+        }
+        if (ascii) return same;
+    }
     bool ascii = true;
     for (std::size_t i = 0; i < name.size() && ascii; ++i) ascii = bytes[i] < 0x80;
     if (ascii) {

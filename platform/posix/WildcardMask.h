@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,9 @@ private:
     std::vector<char32_t> m_symbols;  // case-folded characters and the two wildcards
     std::size_t m_withoutTail;        // the symbols before an optional ".*" tail
     bool m_matchesAll = false;
+    // For the common mask of one star and a plain ASCII end ("*.mp3"): that
+    // end, lower-cased; empty for every other mask.
+    std::string m_asciiEnd;
     mutable std::vector<char32_t> m_name;
 };
 

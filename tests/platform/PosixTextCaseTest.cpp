@@ -87,7 +87,9 @@ TEST(PosixTextCaseTest, KeysAgreeWithTheComparisonOnMixedNames)
 {
     const std::vector<std::string> pieces = { "a", "A", "l", "L", "·", "l·", "\u0387", "s", "ss", "ß", "ẞ", "e", "é",
         "e\u0301", "E\u0301", "ä", "a\u0308", "ae", "æ", "ı", "I", "İ", "ａ", "Ａ", "\u00AD", "\x01", " ", "-", "_",
-        "1", "２", "я", "Я", "е\u0308", "ё", "中", "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF" };
+        "1", "２", "я", "Я", "е\u0308", "ё", "中", "カ", "ー", "\xFF", "\xFE", "\xC3", "\xEF\x9F\xBF",
+        // A letter whose weights are those of two ASCII letters.
+        "ǳ", "Ǳ", "dz" };
     std::vector<std::string> names = pieces;
     std::uint32_t state = 12345;
     for (int i = 0; i < 700; ++i) {
