@@ -192,15 +192,27 @@ double Worst(const std::vector<Sample>& samples, double Sample::*field)
     return worst;
 }
 
-void PrintRatios(const std::vector<Tool>& tools, const std::vector<Column>& columns, double Sample::*field)
+// The head of a table with one column per folder size, each headed by the
+// size followed by `cellTitle`.
+void PrintHead(const std::vector<Column>& columns, const char* cellTitle)
 {
     std::printf("| mode | tool |");
-    for (const Column& column : columns) std::printf(" %d |", column.Count);
+    for (const Column& column : columns) std::printf(" %d%s |", column.Count, cellTitle);
     std::printf("\n|---|---|");
     for (std::size_t c = 0; c < columns.size(); ++c) std::printf("---|");
     std::printf("\n");
+}
+
+void PrintRowStart(const Tool& tool)
+{
+    std::printf("| %s | %s |", tool.Kind == Mode::Execute ? "execute" : "preview", tool.Label.c_str());
+}
+
+void PrintRatios(const std::vector<Tool>& tools, const std::vector<Column>& columns, double Sample::*field)
+{
+    PrintHead(columns, "");
     for (std::size_t t = 0; t < tools.size(); ++t) {
-        std::printf("| %s | %s |", tools[t].Kind == Mode::Execute ? "execute" : "preview", tools[t].Label.c_str());
+        PrintRowStart(tools[t]);
         for (const Column& column : columns) {
             std::size_t raw = 0;
             while (!(tools[raw].IsRaw && tools[raw].Kind == tools[t].Kind)) ++raw;
@@ -212,13 +224,9 @@ void PrintRatios(const std::vector<Tool>& tools, const std::vector<Column>& colu
 
 void PrintTimes(const std::vector<Tool>& tools, const std::vector<Column>& columns)
 {
-    std::printf("| mode | tool |");
-    for (const Column& column : columns) std::printf(" %d: best (worst) wall ms, best cpu ms, peak MB |", column.Count);
-    std::printf("\n|---|---|");
-    for (std::size_t c = 0; c < columns.size(); ++c) std::printf("---|");
-    std::printf("\n");
+    PrintHead(columns, ": best (worst) wall ms, best cpu ms, peak MB");
     for (std::size_t t = 0; t < tools.size(); ++t) {
-        std::printf("| %s | %s |", tools[t].Kind == Mode::Execute ? "execute" : "preview", tools[t].Label.c_str());
+        PrintRowStart(tools[t]);
         for (const Column& column : columns) {
             const auto& samples = column.Samples[t];
             long peak = 0;
