@@ -2,7 +2,7 @@
 
 #include "engine/EngineTexts.h"
 #include "engine/NameRestructuring.h"
-#include "engine/ProducedNames.h"
+#include "engine/NameTable.h"
 #include "engine/RenameForecast.h"
 
 #include <memory>
@@ -67,7 +67,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // The names this run produced, as keys of the locale comparison that
     // ignores case: a file met under one of them is a file this run already
     // handled (the enumeration may deliver a renamed file again).
-    ProducedNames producedNames;
+    NameTable producedNames;
     const platform::FolderNameRules rules = fileSystem.GetFolderNameRules(folderPath);
     // A test run plays the renames through, so that each row says what the
     // execute run on the same folder will do.

@@ -1,5 +1,6 @@
 #include "engine/RenameForecast.h"
 
+#include <array>
 #include <utility>
 
 namespace quorvane {
@@ -9,9 +10,15 @@ bool IsUsableNewName(std::string_view oldName, std::string_view newName, const p
     // An empty name, "." and ".." name the folders themselves, and a zero
     // byte would cut the name short on its way to the system.
     if (newName.empty() || newName == "." || newName == "..") return false;
-    if (newName.find('\0') != std::string_view::npos) return false;
-    if (newName.find_first_of(rules.ForbiddenCharacters) != std::string_view::npos) return false;
     if (newName.size() > rules.MaxNameLength) return false;
+    // One pass over the name with a table of the characters: asking the
+    // library for each of them in turn costs a search per byte of the name.
+    std::array<bool, 256> forbidden{};
+    forbidden[0] = true;
+    for (const char c : rules.ForbiddenCharacters) forbidden[static_cast<unsigned char>(c)] = true;
+    for (const char c : newName) {
+        if (forbidden[static_cast<unsigned char>(c)]) return false;
+    }
     return !(rules.DotNamesHide && newName.front() == '.' && !oldName.starts_with('.'));
 }
 
@@ -21,7 +28,7 @@ RenameForecast::RenameForecast(platform::FileSystem& fileSystem, std::string fol
 {
 }
 
-bool RenameForecast::Identity(const std::string& name, platform::FileIdentity& identity)
+bool RenameForecast::Identity(std::string_view name, platform::FileIdentity& identity)
 {
     m_path.assign(m_folderPath).append(name);
     return m_fileSystem.GetFileIdentity(m_path, identity);
@@ -43,9 +50,11 @@ void RenameForecast::ListFolder()
                     }
                 }
             }
-            m_names.emplace(std::move(entry.Name), NameState::OnDisk);
+            m_lastListed = m_names.Add(entry.Name);
+            m_names.Mark(m_lastListed) = NameState::OnDisk;
         }
     }
+    m_nextListed = m_names.First();
     // A folder that finds a name under another case of its letters ignores
     // case: there every name must be asked for, as the folder decides which
     // spellings are one.
@@ -58,14 +67,32 @@ void RenameForecast::ListFolder()
         }
     }
     platform::FileIdentity ignored;
-    m_ignoresCase = !m_names.contains(probe) && Identity(probe, ignored);
+    m_ignoresCase = !m_names.Contains(probe) && Identity(probe, ignored);
 }
 
-RenameForecast::NameState RenameForecast::Lookup(const std::string& name)
+NameTable::Entry RenameForecast::Enter(std::string_view name)
 {
-    if (const auto known = m_names.find(name); known != m_names.end()) return known->second;
-    platform::FileIdentity ignored;
-    return m_ignoresCase && Identity(name, ignored) ? NameState::OnDisk : NameState::Free;
+    const NameTable::Entry entry = m_names.Add(name);
+    if (m_names.Mark(entry) == NameState::Unknown) {
+        platform::FileIdentity ignored;
+        m_names.Mark(entry) = m_ignoresCase && Identity(name, ignored) ? NameState::OnDisk : NameState::Free;
+    }
+    return entry;
+}
+
+NameTable::Entry RenameForecast::EnterOldName(std::string_view name)
+{
+    // A test run meets its files in the order the listing gave them, with
+    // those that do not match its mask between them: the next few listed
+    // names, which lie side by side in memory, most often hold it.
+    NameTable::Entry entry = m_nextListed;
+    for (int ahead = 0; ahead < 8 && entry != 0 && entry <= m_lastListed; ++ahead, entry = m_names.Next(entry)) {
+        if (m_names.Name(entry) == name) {
+            m_nextListed = m_names.Next(entry);
+            return entry;
+        }
+    }
+    return Enter(name);
 }
 
 bool RenameForecast::Rename(const std::string& oldName, const std::string& newName)
@@ -76,17 +103,17 @@ bool RenameForecast::Rename(const std::string& oldName, const std::string& newNa
     if (!m_rules.Writable) return false;
     if (!m_listed) ListFolder();
 
-    const NameState targetState = Lookup(newName);
-    if (targetState == NameState::TakenInRun) return false;
-    if (targetState == NameState::OnDisk) {
+    const NameTable::Entry target = Enter(newName);
+    if (m_names.Mark(target) == NameState::TakenInRun) return false;
+    if (m_names.Mark(target) == NameState::OnDisk) {
         platform::FileIdentity source;
-        platform::FileIdentity target;
-        if (!Identity(oldName, source) || !Identity(newName, target)) return false;
-        const bool ownEntry = source.Volume == target.Volume && source.File == target.File && source.Links == 1;
+        platform::FileIdentity existing;
+        if (!Identity(oldName, source) || !Identity(newName, existing)) return false;
+        const bool ownEntry = source.Volume == existing.Volume && source.File == existing.File && source.Links == 1;
         if (!ownEntry) return false;
     }
-    m_names[oldName] = NameState::Free;
-    m_names[newName] = NameState::TakenInRun;
+    m_names.Mark(EnterOldName(oldName)) = NameState::Free;
+    m_names.Mark(target) = NameState::TakenInRun;
     return true;
 }
 

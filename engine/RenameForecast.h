@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/NameTable.h"
 #include "platform/FileSystem.h"
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace quorvane {
 
@@ -32,14 +32,19 @@ public:
     bool Rename(const std::string& oldName, const std::string& newName);
 
 private:
-    enum class NameState { Free, TakenInRun, OnDisk };
+    // A name's state is its mark in m_names.
+    enum NameState : unsigned char { Unknown, Free, TakenInRun, OnDisk };
 
     // Lists every entry of the folder once, so that asking whether a name is
     // taken costs no system call on a folder that tells case apart; one
     // that ignores case is asked for each name instead.
     void ListFolder();
-    NameState Lookup(const std::string& name);
-    bool Identity(const std::string& name, platform::FileIdentity& identity);
+    // The entry of `name` in m_names; a name new to the forecast is
+    // entered with the state the folder gives it.
+    NameTable::Entry Enter(std::string_view name);
+    // Enter for the name of a file the run met.
+    NameTable::Entry EnterOldName(std::string_view name);
+    bool Identity(std::string_view name, platform::FileIdentity& identity);
 
     platform::FileSystem& m_fileSystem;
     std::string m_folderPath;  // ends with a backslash
@@ -47,8 +52,10 @@ private:
     bool m_listed = false;
     bool m_ignoresCase = false;
     // Every name of the folder, and the names the renames foreseen so far
-    // freed or took.
-    std::unordered_map<std::string, NameState> m_names;
+    // freed or took. The listing's names come first, in its order.
+    NameTable m_names;
+    NameTable::Entry m_lastListed = 0;
+    NameTable::Entry m_nextListed = 0;  // the listed name after the last file met
     std::string m_path;  // room for the full paths asked for, kept between calls
 };
 
