@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvane::platform::posix {
@@ -174,6 +176,14 @@ TElementWalker& Walker()
 // inside such a name: of every contraction ("l·" in the root collation, "ch"
 // in Czech) one character stays out of the table. Any other name goes
 // through ICU's iterator whole, which gives the same weights.
+//
+// Finding every contraction of a collation takes ICU some milliseconds, as
+// long as a run over a few hundred files. Names of plain ASCII, by far the
+// most common, need only the ASCII characters' weights and the contractions
+// made of ASCII alone, and those come from the locale's tailoring only: the
+// root collation has none (the platform tests check that of the ICU built
+// against). So the ASCII weights are learnt first, from the tailored set,
+// and the whole table when the first other name asks for it.
 class TIgnoreCaseKeys {
 public:
     explicit TIgnoreCaseKeys(const UCollator* collator) : m_collator(collator)
@@ -187,35 +197,13 @@ public:
             ucol_getAttribute(collator, UCOL_CASE_LEVEL, &status) != UCOL_OFF ||
             ucol_getAttribute(collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_OFF || U_FAILURE(status);
         if (m_useSortKeys) return;
-        std::vector<bool> excluded(kSlots, false);
-        USet* contractions = uset_openEmpty();
-        ucol_getContractionsAndExpansions(collator, contractions, nullptr, true, &status);
-        const int32_t items = U_SUCCESS(status) ? uset_getItemCount(contractions) : 0;
-        if (U_FAILURE(status)) std::fill(excluded.begin(), excluded.end(), true);
-        for (int32_t item = 0; item < items; ++item) {
-            UChar32 first = 0;
-            UChar32 last = 0;
-            UChar text[64];
-            status = U_ZERO_ERROR;
-            const int32_t length = uset_getItem(contractions, item, &first, &last, text, 64, &status);
-            if (length == 0) {
-                for (UChar32 c = first; c <= last; ++c) Exclude(excluded, c);
-            } else if (U_FAILURE(status)) {
-                std::fill(excluded.begin(), excluded.end(), true);
-            } else {
-                // A contraction takes effect only where all its characters
-                // stand together, so one of them left out of the table is
-                // enough: a name holding it takes the slow way as a whole.
-                bool allInTable = true;
-                for (int32_t i = 0; i < length; ++i) allInTable = allInTable && Slot(text[i]) < kSlots;
-                if (allInTable) Exclude(excluded, text[length - 1]);
-            }
-        }
-        uset_close(contractions);
-
         m_table.resize(kSlots);
-        for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
-        for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
+        std::vector<bool> excluded(kSlots, false);
+        USet* tailored = ucol_getTailoredSet(collator, &status);
+        if (U_FAILURE(status)) return;
+        ExcludeContractions(tailored, excluded, true);
+        uset_close(tailored);
+        for (char32_t c = 0; c < 0x80; ++c) Learn(excluded, c);
         LearnClasses();
     }
 
@@ -225,7 +213,10 @@ public:
         std::string key;
         if (m_collator == nullptr) return key;
         if (m_classes && ClassKey(text, key)) return key;
-        if (!m_useSortKeys && TableKey(text, key)) return InClasses(std::move(key));
+        if (!m_useSortKeys) {
+            std::call_once(m_tableLearnt, [this] { LearnTable(); });
+            if (TableKey(text, key)) return InClasses(std::move(key));
+        }
         ToCollationText(text, collationText);
         if (m_useSortKeys) {
             key = SortKey(collationText.Units);
@@ -272,7 +263,57 @@ private:
         if (const std::size_t slot = Slot(static_cast<char32_t>(c)); slot < kSlots) excluded[slot] = true;
     }
 
-    void Learn(const std::vector<bool>& excluded, char32_t c)
+    // Leaves one character of each contraction in `set` out of the table;
+    // with `asciiOnly`, of those made of ASCII characters alone, the only
+    // ones a plain ASCII name can hold.
+    static void ExcludeContractions(const USet* set, std::vector<bool>& excluded, bool asciiOnly)
+    {
+        const int32_t items = uset_getItemCount(set);
+        for (int32_t item = 0; item < items; ++item) {
+            UChar32 first = 0;
+            UChar32 last = 0;
+            UChar text[64];
+            UErrorCode status = U_ZERO_ERROR;
+            const int32_t length = uset_getItem(set, item, &first, &last, text, 64, &status);
+            if (U_FAILURE(status)) {
+                std::fill(excluded.begin(), excluded.end(), true);
+            } else if (length == 0) {
+                // Single characters: in the tailored set they are merely
+                // weighed anew, in the set of contractions they start one.
+                if (asciiOnly) continue;
+                for (UChar32 c = first; c <= last; ++c) Exclude(excluded, c);
+            } else {
+                // A contraction takes effect only where all its characters
+                // stand together, so one of them left out of the table is
+                // enough: a name holding it takes the slow way as a whole.
+                bool allInTable = true;
+                for (int32_t i = 0; i < length; ++i) {
+                    allInTable = allInTable && (asciiOnly ? text[i] < 0x80 : Slot(text[i]) < kSlots);
+                }
+                if (allInTable) Exclude(excluded, text[length - 1]);
+            }
+        }
+    }
+
+    // The weights of every character of the table, for names not of plain ASCII.
+    void LearnTable() const
+    {
+        std::vector<bool> excluded(kSlots, false);
+        UErrorCode status = U_ZERO_ERROR;
+        USet* contractions = uset_openEmpty();
+        ucol_getContractionsAndExpansions(m_collator, contractions, nullptr, true, &status);
+        if (U_FAILURE(status)) {
+            std::fill(excluded.begin(), excluded.end(), true);
+        } else {
+            ExcludeContractions(contractions, excluded, false);
+        }
+        uset_close(contractions);
+        for (TWeights& weights : m_table) weights = TWeights{};
+        for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
+        for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
+    }
+
+    void Learn(const std::vector<bool>& excluded, char32_t c) const
     {
         const std::size_t slot = Slot(c);
         if (excluded[slot]) return;
@@ -456,7 +497,10 @@ private:
 
     const UCollator* m_collator;
     bool m_useSortKeys = false;
-    std::vector<TWeights> m_table;  // per slot: the weights of that character alone
+    mutable std::once_flag m_tableLearnt;
+    // Per slot: the weights of that character alone; the ASCII characters'
+    // from the start, the others once LearnTable has run.
+    mutable std::vector<TWeights> m_table;
     bool m_classes = false;
     std::size_t m_classSecondary = 0;       // bytes of secondary weight of every class
     unsigned char m_asciiClass[0x80] = {};  // per ASCII character its class, kNoClass for none
@@ -522,8 +566,8 @@ std::size_t MapCharAt(std::string& text, std::size_t index, Mapping mapping)
 
 class TPosixTextCase final : public TextCase {
 public:
-    TPosixTextCase()
-        : m_locale(CollationLocaleName(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG"))),
+    explicit TPosixTextCase(std::string locale)
+        : m_locale(std::move(locale)),
           m_ignoringCase(m_locale, UCOL_SECONDARY),
           m_withCase(m_locale, UCOL_TERTIARY)
     {
@@ -564,13 +608,39 @@ private:
 
 }  // namespace
 
+bool RootHasAsciiContractions()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* root = ucol_open("", &status);
+    USet* contractions = uset_openEmpty();
+    ucol_getContractionsAndExpansions(root, contractions, nullptr, true, &status);
+    bool found = U_FAILURE(status);
+    for (int32_t item = 0; !found && item < uset_getItemCount(contractions); ++item) {
+        UChar32 first = 0;
+        UChar32 last = 0;
+        UChar text[64];
+        UErrorCode itemStatus = U_ZERO_ERROR;
+        const int32_t length = uset_getItem(contractions, item, &first, &last, text, 64, &itemStatus);
+        found = U_FAILURE(itemStatus) || (length > 0 && std::all_of(text, text + length, [](UChar c) { return c < 0x80; }));
+    }
+    uset_close(contractions);
+    ucol_close(root);
+    return found;
+}
+
+std::unique_ptr<TextCase> MakeTextCase(std::string locale)
+{
+    return std::make_unique<TPosixTextCase>(std::move(locale));
+}
+
 }  // namespace quorvane::platform::posix
 
 namespace quorvane::platform {
 
 const TextCase& NativeTextCase()
 {
-    static const posix::TPosixTextCase textCase;
+    static const posix::TPosixTextCase textCase(
+        posix::CollationLocaleName(std::getenv("LC_ALL"), std::getenv("LC_COLLATE"), std::getenv("LANG")));
     return textCase;
 }
 

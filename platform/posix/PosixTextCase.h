@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/TextCase.h"
+
+#include <memory>
 #include <string>
 
 namespace quorvane::platform::posix {
@@ -9,5 +12,13 @@ namespace quorvane::platform::posix {
 // encoding and modifier ("de_DE.UTF-8@euro" gives "de_DE"). The empty text,
 // ICU's root collation, when none is set or the choice is "C" or "POSIX".
 std::string CollationLocaleName(const char* lcAll, const char* lcCollate, const char* lang);
+
+// The text rules of the collation of `locale` (a name as CollationLocaleName
+// gives it); the program itself uses the user's, NativeTextCase.
+std::unique_ptr<TextCase> MakeTextCase(std::string locale);
+
+// Whether ICU's root collation has a contraction made of ASCII characters
+// alone; the keys of plain ASCII names count on it having none.
+bool RootHasAsciiContractions();
 
 }  // namespace quorvane::platform::posix
