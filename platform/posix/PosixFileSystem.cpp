@@ -181,10 +181,10 @@ private:
 bool IsPlainName(std::string_view name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    // One pass over the bytes: a search for each of the three would read
-    // every name three times.
-    for (const char c : name) {
-        if (c == '\\' || c == '/' || c == '\0') return false;
+    // The C library's searches go through a name many bytes at a time; one
+    // loop that tests each byte for all three is several times slower.
+    for (const char c : {'\\', '/', '\0'}) {
+        if (std::memchr(name.data(), c, name.size()) != nullptr) return false;
     }
     return true;
 }
