@@ -104,7 +104,12 @@ Restructuring RestructureName(std::string_view fileName, const RenameSettings& s
     if (!settings.IgnoreExcessSections && rest.find(separator) != std::string_view::npos) return result;
     sections[static_cast<std::size_t>(sectionCount - 1)] = rest;
 
+    // Cleaning never makes a section longer (every replacement is as long as
+    // what it replaces, and case changes keep the byte length), so the new
+    // name is built in place without moving.
     std::string joined;
+    joined.reserve(settings.LeadingText.size() + fileName.size() +
+                   static_cast<std::size_t>(sectionCount) * settings.NewSeparator.size());
     for (int r = 0; r < sectionCount; ++r) {
         const std::int32_t entry = map[static_cast<std::size_t>(r)];
         if (entry <= 0) continue;

@@ -588,7 +588,14 @@ public:
 
     void UpperCaseCharAt(std::string& text, std::size_t index) const override
     {
-        if (index < text.size()) MapCharAt(text, index, u_toupper);
+        if (index >= text.size()) return;
+        // Word starts are mostly ASCII letters, which need no look-up.
+        const auto byte = static_cast<unsigned char>(text[index]);
+        if (byte < 0x80) {
+            if (byte >= 'a' && byte <= 'z') text[index] = static_cast<char>(byte - ('a' - 'A'));
+            return;
+        }
+        MapCharAt(text, index, u_toupper);
     }
 
     int CompareIgnoreCase(std::string_view a, std::string_view b) const override

@@ -35,6 +35,7 @@ TEST(PosixTextCaseTest, CaseChangesKeepTheByteLength)
     // Bytes that are not UTF-8 stay as they are, and so do the bytes around them.
     EXPECT_EQ(Lower("\xC4X\xFF\xE4Y\xC3"), "\xC4x\xFF\xE4y\xC3");
 
+    EXPECT_EQ(UpperAt("ab", 0), "Ab");
     EXPECT_EQ(UpperAt("äb", 0), "Äb");
     EXPECT_EQ(UpperAt("aä", 1), "aÄ");
     EXPECT_EQ(UpperAt("ÿ", 0), "Ÿ");
