@@ -9,6 +9,7 @@
 #include <unicode/uset.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -198,13 +199,25 @@ public:
             ucol_getAttribute(collator, UCOL_NUMERIC_COLLATION, &status) != UCOL_OFF || U_FAILURE(status);
         if (m_useSortKeys) return;
         m_table.resize(kSlots);
-        std::vector<bool> excluded(kSlots, false);
         USet* tailored = ucol_getTailoredSet(collator, &status);
         if (U_FAILURE(status)) return;
+        if (!TouchesAscii(tailored)) {
+            // The ASCII characters weigh as in the root collation; sort keys
+            // tell which of them weigh alike without ICU's element iterator,
+            // which takes milliseconds to set up.
+            uset_close(tailored);
+            ClassesFromSortKeys();
+            return;
+        }
+        std::vector<bool> excluded(kSlots, false);
         ExcludeContractions(tailored, excluded, true);
         uset_close(tailored);
         for (char32_t c = 0; c < 0x80; ++c) Learn(excluded, c);
-        LearnClasses();
+        TClasses classes = ClassesOfWeights(true);
+        if (!classes.Valid) return;
+        std::copy(std::begin(classes.Ascii), std::end(classes.Ascii), std::begin(m_asciiClass));
+        m_classes = true;
+        AdoptClasses(std::move(classes));
     }
 
     // The key of `text`; `collationText` is scratch space for the slow way.
@@ -311,23 +324,30 @@ private:
         for (TWeights& weights : m_table) weights = TWeights{};
         for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
         for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
+        if (m_classes && !m_classWeights) AdoptClasses(ClassesOfWeights(false));
     }
 
-    void Learn(const std::vector<bool>& excluded, char32_t c) const
+    // The weights of `c` alone; unknown where they do not fit a table entry.
+    TWeights WeightsOf(char32_t c) const
     {
-        const std::size_t slot = Slot(c);
-        if (excluded[slot]) return;
         const auto unit = static_cast<UChar>(c);
         std::string primary;
         std::string secondary;
         Walker().Append(m_collator, &unit, 1, primary, secondary);
-        if (primary.size() > kMostBytes || secondary.size() > kMostBytes) return;
-        TWeights& weights = m_table[slot];
+        TWeights weights;
+        if (primary.size() > kMostBytes || secondary.size() > kMostBytes) return weights;
         weights.Known = true;
         weights.PrimaryLength = static_cast<std::uint8_t>(primary.size());
         weights.SecondaryLength = static_cast<std::uint8_t>(secondary.size());
         std::copy(primary.begin(), primary.end(), weights.Primary);
         std::copy(secondary.begin(), secondary.end(), weights.Secondary);
+        return weights;
+    }
+
+    void Learn(const std::vector<bool>& excluded, char32_t c) const
+    {
+        const std::size_t slot = Slot(c);
+        if (!excluded[slot]) m_table[slot] = WeightsOf(c);
     }
 
     // Most file names are plain ASCII, and a batch run asks two keys per file.
@@ -342,36 +362,102 @@ private:
     static constexpr unsigned char kNoClass = 0x80;
     static constexpr char kWeightsFollow = '\xFF';
 
-    void LearnClasses()
+    struct TClasses {
+        bool Valid = false;
+        std::size_t Secondary = 0;
+        unsigned char Ascii[0x80] = {};
+        std::set<std::string> Primaries;
+        std::map<std::string, char> OfWeights;
+    };
+
+    // The classes of the ASCII characters from their weights: those in the
+    // table, where a character left out of it (by a contraction) means no
+    // classes, or else their own (whatever contractions with other
+    // characters there are, which plain ASCII names never hold).
+    TClasses ClassesOfWeights(bool fromTable) const
     {
+        TClasses classes;
+        std::array<TWeights, 0x80> ascii;
+        for (char32_t c = 0; c < 0x80; ++c) ascii[c] = fromTable ? m_table[c] : WeightsOf(c);
         std::size_t secondaryLength = 0;
         for (char32_t c = 0; c < 0x80; ++c) {
-            const TWeights& weights = m_table[c];
-            if (!weights.Known) return;
+            const TWeights& weights = ascii[c];
+            if (!weights.Known) return classes;
             if (weights.PrimaryLength == 0 && weights.SecondaryLength == 0) continue;
-            if (weights.PrimaryLength == 0 || weights.SecondaryLength == 0) return;
+            if (weights.PrimaryLength == 0 || weights.SecondaryLength == 0) return classes;
             if (secondaryLength == 0) secondaryLength = weights.SecondaryLength;
-            if (weights.SecondaryLength != secondaryLength) return;
+            if (weights.SecondaryLength != secondaryLength) return classes;
         }
-        if (secondaryLength == 0) return;
+        if (secondaryLength == 0) return classes;
         for (char32_t c = 0; c < 0x80; ++c) {
-            const TWeights& weights = m_table[c];
+            const TWeights& weights = ascii[c];
             if (weights.PrimaryLength == 0) {
-                m_asciiClass[c] = kNoClass;
+                classes.Ascii[c] = kNoClass;
                 continue;
             }
             const std::string primary(reinterpret_cast<const char*>(weights.Primary), weights.PrimaryLength);
             const std::string secondary(reinterpret_cast<const char*>(weights.Secondary), weights.SecondaryLength);
-            m_classPrimaries.insert(primary);
-            const auto place = m_classOfWeights.emplace(primary + kLevelSeparator + secondary, static_cast<char>(c));
-            m_asciiClass[c] = static_cast<unsigned char>(place.first->second);
+            classes.Primaries.insert(primary);
+            const auto place = classes.OfWeights.emplace(primary + kLevelSeparator + secondary, static_cast<char>(c));
+            classes.Ascii[c] = static_cast<unsigned char>(place.first->second);
         }
-        for (const std::string& a : m_classPrimaries) {
-            for (const std::string& b : m_classPrimaries) {
-                if (a.size() < b.size() && b.compare(0, a.size(), a) == 0) return;
+        for (const std::string& a : classes.Primaries) {
+            for (const std::string& b : classes.Primaries) {
+                if (a.size() < b.size() && b.compare(0, a.size(), a) == 0) return classes;
             }
         }
-        m_classSecondary = secondaryLength;
+        classes.Secondary = secondaryLength;
+        classes.Valid = true;
+        return classes;
+    }
+
+    // Takes the classes' weights for InClasses, where the classes are those
+    // the ASCII names get.
+    void AdoptClasses(TClasses classes) const
+    {
+        if (!classes.Valid) return;
+        if (!std::equal(std::begin(classes.Ascii), std::end(classes.Ascii), std::begin(m_asciiClass))) return;
+        m_classSecondary = classes.Secondary;
+        m_classPrimaries = std::move(classes.Primaries);
+        m_classOfWeights = std::move(classes.OfWeights);
+        m_classWeights = true;
+    }
+
+    // Whether the tailoring of the collation changes an ASCII character or
+    // a contraction with one.
+    static bool TouchesAscii(const USet* tailored)
+    {
+        const int32_t items = uset_getItemCount(tailored);
+        for (int32_t item = 0; item < items; ++item) {
+            UChar32 first = 0;
+            UChar32 last = 0;
+            UChar text[64];
+            UErrorCode status = U_ZERO_ERROR;
+            const int32_t length = uset_getItem(tailored, item, &first, &last, text, 64, &status);
+            if (U_FAILURE(status)) return true;
+            if (length == 0 && first < 0x80) return true;
+            if (std::any_of(text, text + std::max(length, 0), [](UChar c) { return c < 0x80; })) return true;
+        }
+        return false;
+    }
+
+    // The classes of the ASCII characters of a collation whose tailoring
+    // leaves them alone: those with equal sort keys weigh alike, and those
+    // whose key is that of the empty text weigh nothing. In the root
+    // collation every ASCII character has weights of its own kind, which
+    // LearnTable checks against the classes once it knows the weights.
+    void ClassesFromSortKeys()
+    {
+        const std::string ignorable = SortKey({});
+        std::map<std::string, char> classOfKey;
+        for (char32_t c = 0; c < 0x80; ++c) {
+            const std::string key = SortKey({static_cast<UChar>(c)});
+            if (key == ignorable) {
+                m_asciiClass[c] = kNoClass;
+                continue;
+            }
+            m_asciiClass[c] = static_cast<unsigned char>(classOfKey.emplace(key, static_cast<char>(c)).first->second);
+        }
         m_classes = true;
     }
 
@@ -399,7 +485,7 @@ private:
     // A key of weights in classes where it is a row of class weights.
     std::string InClasses(std::string key) const
     {
-        if (!m_classes) return key;
+        if (!m_classWeights) return key;
         const std::size_t separator = key.find(kLevelSeparator);
         // Weights hold no zero byte; one stands before the tie-breaker.
         if (separator != std::string::npos && key.find('\0') == std::string::npos) {
@@ -501,11 +587,15 @@ private:
     // Per slot: the weights of that character alone; the ASCII characters'
     // from the start, the others once LearnTable has run.
     mutable std::vector<TWeights> m_table;
+    // Whether ASCII names get class keys; set once at the start.
     bool m_classes = false;
-    std::size_t m_classSecondary = 0;       // bytes of secondary weight of every class
     unsigned char m_asciiClass[0x80] = {};  // per ASCII character its class, kNoClass for none
-    std::set<std::string> m_classPrimaries;
-    std::map<std::string, char> m_classOfWeights;  // primary, separator, secondary weights -> class
+    // The classes' weights, for InClasses: known from the start where the
+    // ASCII weights were learnt then, else once LearnTable has run.
+    mutable bool m_classWeights = false;
+    mutable std::size_t m_classSecondary = 0;  // bytes of secondary weight of every class
+    mutable std::set<std::string> m_classPrimaries;
+    mutable std::map<std::string, char> m_classOfWeights;  // primary, separator, secondary weights -> class
 };
 
 class TCollator {
