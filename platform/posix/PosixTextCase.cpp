@@ -165,6 +165,27 @@ TElementWalker& Walker()
     return walker;
 }
 
+// Calls visit(first, last, text) for every item of an ICU set, a range of
+// single characters (text empty) or a string, until it returns false; false
+// when an item could not be read.
+template <class Visit>
+bool VisitSetItems(const USet* set, Visit visit)
+{
+    const int32_t items = uset_getItemCount(set);
+    for (int32_t item = 0; item < items; ++item) {
+        UChar32 first = 0;
+        UChar32 last = 0;
+        UChar text[64];
+        UErrorCode status = U_ZERO_ERROR;
+        const int32_t length = uset_getItem(set, item, &first, &last, text, 64, &status);
+        if (U_FAILURE(status)) return false;
+        if (!visit(first, last, std::u16string_view(text, static_cast<std::size_t>(length)))) return true;
+    }
+    return true;
+}
+
+bool IsAscii(char16_t c) { return c < 0x80; }
+
 // The ignore-case key: the primary weights of a text, a separator, then its
 // secondary weights, which is what comparing at secondary strength looks at
 // (tertiary weights hold the case). Two texts get the same key exactly when
@@ -281,31 +302,25 @@ private:
     // ones a plain ASCII name can hold.
     static void ExcludeContractions(const USet* set, std::vector<bool>& excluded, bool asciiOnly)
     {
-        const int32_t items = uset_getItemCount(set);
-        for (int32_t item = 0; item < items; ++item) {
-            UChar32 first = 0;
-            UChar32 last = 0;
-            UChar text[64];
-            UErrorCode status = U_ZERO_ERROR;
-            const int32_t length = uset_getItem(set, item, &first, &last, text, 64, &status);
-            if (U_FAILURE(status)) {
-                std::fill(excluded.begin(), excluded.end(), true);
-            } else if (length == 0) {
+        const bool read = VisitSetItems(set, [&](UChar32 first, UChar32 last, std::u16string_view text) {
+            if (text.empty()) {
                 // Single characters: in the tailored set they are merely
                 // weighed anew, in the set of contractions they start one.
-                if (asciiOnly) continue;
-                for (UChar32 c = first; c <= last; ++c) Exclude(excluded, c);
-            } else {
-                // A contraction takes effect only where all its characters
-                // stand together, so one of them left out of the table is
-                // enough: a name holding it takes the slow way as a whole.
-                bool allInTable = true;
-                for (int32_t i = 0; i < length; ++i) {
-                    allInTable = allInTable && (asciiOnly ? text[i] < 0x80 : Slot(text[i]) < kSlots);
+                if (!asciiOnly) {
+                    for (UChar32 c = first; c <= last; ++c) Exclude(excluded, c);
                 }
-                if (allInTable) Exclude(excluded, text[length - 1]);
+                return true;
             }
-        }
+            // A contraction takes effect only where all its characters stand
+            // together, so one of them left out of the table is enough: a
+            // name holding it takes the slow way as a whole.
+            const bool allInTable = asciiOnly ? std::all_of(text.begin(), text.end(), IsAscii)
+                                              : std::all_of(text.begin(), text.end(),
+                                                            [](char16_t c) { return Slot(c) < kSlots; });
+            if (allInTable) Exclude(excluded, text.back());
+            return true;
+        });
+        if (!read) std::fill(excluded.begin(), excluded.end(), true);
     }
 
     // The weights of every character of the table, for names not of plain ASCII.
@@ -427,18 +442,12 @@ private:
     // a contraction with one.
     static bool TouchesAscii(const USet* tailored)
     {
-        const int32_t items = uset_getItemCount(tailored);
-        for (int32_t item = 0; item < items; ++item) {
-            UChar32 first = 0;
-            UChar32 last = 0;
-            UChar text[64];
-            UErrorCode status = U_ZERO_ERROR;
-            const int32_t length = uset_getItem(tailored, item, &first, &last, text, 64, &status);
-            if (U_FAILURE(status)) return true;
-            if (length == 0 && first < 0x80) return true;
-            if (std::any_of(text, text + std::max(length, 0), [](UChar c) { return c < 0x80; })) return true;
-        }
-        return false;
+        bool touches = false;
+        const bool read = VisitSetItems(tailored, [&](UChar32 first, UChar32, std::u16string_view text) {
+            touches = text.empty() ? first < 0x80 : std::any_of(text.begin(), text.end(), IsAscii);
+            return !touches;
+        });
+        return touches || !read;
     }
 
     // The classes of the ASCII characters of a collation whose tailoring
@@ -711,18 +720,14 @@ bool RootHasAsciiContractions()
     UCollator* root = ucol_open("", &status);
     USet* contractions = uset_openEmpty();
     ucol_getContractionsAndExpansions(root, contractions, nullptr, true, &status);
-    bool found = U_FAILURE(status);
-    for (int32_t item = 0; !found && item < uset_getItemCount(contractions); ++item) {
-        UChar32 first = 0;
-        UChar32 last = 0;
-        UChar text[64];
-        UErrorCode itemStatus = U_ZERO_ERROR;
-        const int32_t length = uset_getItem(contractions, item, &first, &last, text, 64, &itemStatus);
-        found = U_FAILURE(itemStatus) || (length > 0 && std::all_of(text, text + length, [](UChar c) { return c < 0x80; }));
-    }
+    bool found = false;
+    const bool read = U_SUCCESS(status) && VisitSetItems(contractions, [&](UChar32, UChar32, std::u16string_view text) {
+        found = !text.empty() && std::all_of(text.begin(), text.end(), IsAscii);
+        return !found;
+    });
     uset_close(contractions);
     ucol_close(root);
-    return found;
+    return found || !read;
 }
 
 std::unique_ptr<TextCase> MakeTextCase(std::string locale)
