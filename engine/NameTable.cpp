@@ -23,7 +23,8 @@ constexpr std::size_t kUnit = sizeof(std::uint64_t);
 // memory from the system for each request (and hands it back at once).
 constexpr std::size_t kBlockUnits = 65536 / kUnit;
 constexpr unsigned kUnitBits = 13;  // kBlockUnits == 1 << kUnitBits
-constexpr std::size_t kMaxBlocks = std::size_t{1} << (32 - kUnitBits);
+// Entries count from 1, so the last place of the last possible block stays unused.
+constexpr std::size_t kMaxBlocks = (std::size_t{1} << (32 - kUnitBits)) - 1;
 constexpr std::size_t kHeaderUnits = 2;
 
 std::uint64_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
