@@ -216,6 +216,124 @@ TEST_P(RealFileSystemsTest, AnotherProgramActingBetweenTheCallsLosesNothingAndIs
     }
 }
 
+// A folder of files with random names made to trouble the rename: case and
+// Unicode twins, names equal after cleaning, too few sections, other
+// extensions; and random settings.
+struct TSample {
+    std::vector<std::string> Names;
+    RenameSettings Settings;
+};
+
+TSample RandomSample(std::mt19937& random)
+{
+    const auto pick = [&random](const auto& choices) { return choices[random() % std::size(choices)]; };
+    static const char* const kWords[] = {"anna", "Anna", "berg", "BERG", "see", "\xC3\xA4pfel", "\xC3\x84pfel",
+                                         "x_y", "zwei  worte", "ende "};
+    static const char* const kSeparators[] = {" - ", " - ", " -  ", "-"};
+    static const char* const kExtensions[] = {".mp3", ".mp3", ".mp3", ".MP3", ".txt"};
+    static const int kSectionCounts[] = {1, 2, 3, 3, 3, 4};
+    static const char* const kNewSeparators[] = {" - ", " _ ", "-", " + "};
+    TSample sample;
+    const int files = 2 + static_cast<int>(random() % 9);
+    for (int file = 0; file < files; ++file) {
+        std::string name;
+        const int sections = pick(kSectionCounts);
+        for (int section = 0; section < sections; ++section) name += (section > 0 ? pick(kSeparators) : "") + std::string(pick(kWords));
+        sample.Names.push_back(name + pick(kExtensions));
+    }
+    RenameSettings& settings = sample.Settings;
+    std::shuffle(settings.MapCells.begin(), settings.MapCells.end(), random);
+    if (random() % 4 == 0) settings.MapCells[random() % 3] = "0";
+    settings.NewSeparator = pick(kNewSeparators);
+    settings.CapitaliseWords = random() % 2 == 0;
+    settings.UnderscoreHandling = random() % 2 == 0;
+    settings.EqualiseSpaces = random() % 2 == 0;
+    settings.IgnoreExcessSections = random() % 2 == 0;
+    return sample;
+}
+
+std::vector<std::string> Sorted(const std::vector<ResultRow>& rows)
+{
+    std::vector<std::string> lines;
+    for (const ResultRow& row : rows) lines.push_back(row.Status + " " + row.OldName + " > " + row.NewName);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::string Describe(const TSample& sample)
+{
+    std::string text = "map " + sample.Settings.MapCells[0] + sample.Settings.MapCells[1] +
+        sample.Settings.MapCells[2] + ", separator '" + sample.Settings.NewSeparator + "', files:";
+    for (const std::string& name : sample.Names) text += " '" + name + "'";
+    return text;
+}
+
+// The preview does not know yet the case-insensitive file systems reached
+// through FUSE: where the file system numbers entries by name (fusefat,
+// exfat-fuse) it takes the other spelling of a file for another file, so a
+// change of case shows "Fehler" but works; and it misses two new names that
+// meet in another spelling of a letter beyond ASCII, so the second shows
+// "Ok" but fails. Until it does, their disagreements are counted and shown,
+// not failed; the run and the undo are held to the files all the same.
+bool PreviewKnownToDisagree(RealFileSystemKind kind)
+{
+    return kind == RealFileSystemKind::Fat || kind == RealFileSystemKind::ExFat;
+}
+
+// "Testen" shows exactly the rows "Ausführen" then gives, the files have the
+// names the rows say, and undoing the run brings back every old name with
+// its content.
+TEST_P(RealFileSystemsTest, PreviewTellsTheRunAndUndoBringsEverythingBack)
+{
+    std::mt19937 random(2412 + static_cast<unsigned>(GetParam()));
+    std::size_t rows = 0;
+    int disagreements = 0;
+    for (int number = 1; number <= 300; ++number) {
+        const TSample sample = RandomSample(random);
+        // Small folders in small folders: fusefat reads a folder entry by entry.
+        const std::filesystem::path folder = Folder("g" + std::to_string(number / 20)) / std::to_string(number);
+        std::filesystem::create_directory(folder);
+        for (const std::string& name : sample.Names) {
+            // A twin that the file system takes for an existing name is left out.
+            const int file = ::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+            if (file >= 0) static_cast<void>(::write(file, name.data(), name.size()) + ::close(file));
+        }
+        RenameSettings settings = sample.Settings;
+        settings.Folder = NameOf(folder);
+        const Contents before = ContentsOf(folder);
+
+        ResultList preview;
+        RunBatch(settings, false, preview);
+        ResultList run;
+        UndoRecord record;
+        UndoRecordingTable recording(run, record, settings.Folder);
+        RunBatch(settings, true, recording);
+        Contents expected = before;
+        for (const ResultRow& row : run.Rows()) {
+            if (row.Status != "Ok" || row.OldName == row.NewName) continue;
+            expected[row.NewName] = expected[row.OldName];
+            expected.erase(row.OldName);
+        }
+        EXPECT_EQ(ContentsOf(folder), expected) << Describe(sample);
+        ResultList undo;
+        UndoRenames(record, undo);
+        EXPECT_EQ(ContentsOf(folder), before) << Describe(sample);
+        for (const ResultRow& row : undo.Rows()) EXPECT_NE(row.Status, "Fehler") << Describe(sample);
+
+        rows += run.Rows().size();
+        if (Sorted(preview.Rows()) == Sorted(run.Rows())) continue;
+        const std::string shown = Describe(sample) + "\n  Testen:    " + ::testing::PrintToString(Sorted(preview.Rows())) +
+            "\n  Ausführen: " + ::testing::PrintToString(Sorted(run.Rows()));
+        if (!PreviewKnownToDisagree(GetParam())) {
+            ADD_FAILURE() << shown;
+        } else if (++disagreements <= 3) {
+            std::printf("Known disagreement, not failed: %s\n", shown.c_str());
+        }
+    }
+    std::printf("%s: %zu rows of preview and run compared, %d folders known to disagree\n",
+                std::string(testing::NameOf(GetParam())).c_str(), rows, disagreements);
+}
+
 INSTANTIATE_TEST_SUITE_P(, RealFileSystemsTest, ::testing::ValuesIn(testing::AllRealFileSystems()),
                          [](const auto& info) { return std::string(testing::NameOf(info.param)); });
 
