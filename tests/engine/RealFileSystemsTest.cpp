@@ -41,6 +41,13 @@ Contents ContentsOf(const std::filesystem::path& folder)
     return contents;
 }
 
+std::string Listing(const std::filesystem::path& folder)
+{
+    std::string listing;
+    for (const auto& [name, content] : ContentsOf(folder)) listing += (listing.empty() ? "" : " ") + name + "=" + content;
+    return listing;
+}
+
 class RealFileSystemsTest : public ::testing::TestWithParam<RealFileSystemKind> {
 protected:
     void SetUp() override
@@ -56,7 +63,13 @@ protected:
     {
         const std::filesystem::path folder = m_fs->Path() / name;
         std::filesystem::create_directory(folder);
-        for (const auto& [file, content] : files) std::ofstream(folder / file, std::ios::binary) << content;
+        for (const auto& [file, content] : files) {
+            if (content == "<folder>") {
+                std::filesystem::create_directory(folder / file);
+            } else {
+                std::ofstream(folder / file, std::ios::binary) << content;
+            }
+        }
         return folder;
     }
 
@@ -71,26 +84,30 @@ protected:
 TEST_P(RealFileSystemsTest, RenamesNeverReplaceAndChangesOfCaseWork)
 {
     const bool ignoresCase = GetParam() == RealFileSystemKind::Fat || GetParam() == RealFileSystemKind::ExFat;
+    const char* const unchanged = "a.mp3=a b.mp3=b d=<folder>";
     const struct {
         const char* From;
         const char* To;
         std::uint32_t Error;
-        Contents After;
+        const char* After;
     } cases[] = {
-        {"a.mp3", "c.mp3", platform::kErrorSuccess, {{"c.mp3", "a"}, {"b.mp3", "b"}}},
-        {"a.mp3", "b.mp3", platform::kErrorAlreadyExists, {{"a.mp3", "a"}, {"b.mp3", "b"}}},
-        {"a.mp3", "a.mp3", platform::kErrorSuccess, {{"a.mp3", "a"}, {"b.mp3", "b"}}},
-        {"a.mp3", "A.mp3", platform::kErrorSuccess, {{"A.mp3", "a"}, {"b.mp3", "b"}}},
+        {"a.mp3", "c.mp3", platform::kErrorSuccess, "b.mp3=b c.mp3=a d=<folder>"},
+        {"a.mp3", "b.mp3", platform::kErrorAlreadyExists, unchanged},
+        {"a.mp3", "a.mp3", platform::kErrorSuccess, unchanged},
+        {"a.mp3", "A.mp3", platform::kErrorSuccess, "A.mp3=a b.mp3=b d=<folder>"},
         {"a.mp3", "B.mp3", ignoresCase ? platform::kErrorAlreadyExists : platform::kErrorSuccess,
-         ignoresCase ? Contents{{"a.mp3", "a"}, {"b.mp3", "b"}} : Contents{{"B.mp3", "a"}, {"b.mp3", "b"}}},
-        {"x.mp3", "c.mp3", platform::kErrorFileNotFound, {{"a.mp3", "a"}, {"b.mp3", "b"}}},
+         ignoresCase ? unchanged : "B.mp3=a b.mp3=b d=<folder>"},
+        {"x.mp3", "c.mp3", platform::kErrorFileNotFound, unchanged},
+        {"d", "e", platform::kErrorSuccess, "a.mp3=a b.mp3=b e=<folder>"},
+        {"d", "b.mp3", platform::kErrorAlreadyExists, unchanged},
     };
     int number = 0;
     for (const auto& c : cases) {
-        const std::filesystem::path folder = Folder("case" + std::to_string(++number), {{"a.mp3", "a"}, {"b.mp3", "b"}});
+        const std::filesystem::path folder =
+            Folder("case" + std::to_string(++number), {{"a.mp3", "a"}, {"b.mp3", "b"}, {"d", "<folder>"}});
         const std::unique_ptr<platform::FolderHandle> handle = platform::NativeFileSystem().OpenFolder(NameOf(folder));
         EXPECT_EQ(handle->MoveFile(c.From, c.To), c.Error) << c.From << " > " << c.To;
-        EXPECT_EQ(ContentsOf(folder), c.After) << c.From << " > " << c.To;
+        EXPECT_EQ(Listing(folder), c.After) << c.From << " > " << c.To;
     }
 }
 
@@ -122,13 +139,6 @@ void Perform(Act act, const std::filesystem::path& folder)
         ::unlink((folder / "new").c_str());
         return;
     }
-}
-
-std::string Listing(const std::filesystem::path& folder)
-{
-    std::string listing;
-    for (const auto& [name, content] : ContentsOf(folder)) listing += (listing.empty() ? "" : " ") + name + "=" + content;
-    return listing;
 }
 
 struct TRace {
