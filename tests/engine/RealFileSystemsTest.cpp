@@ -8,11 +8,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
 #include <span>
-#include <cstring>
 #include <string>
 
 #include <fcntl.h>
@@ -44,7 +44,9 @@ Contents ContentsOf(const std::filesystem::path& folder)
 std::string Listing(const std::filesystem::path& folder)
 {
     std::string listing;
-    for (const auto& [name, content] : ContentsOf(folder)) listing += (listing.empty() ? "" : " ") + name + "=" + content;
+    for (const auto& [name, content] : ContentsOf(folder)) {
+        listing += (listing.empty() ? "" : " ") + name + "=" + content;
+    }
     return listing;
 }
 
@@ -117,28 +119,15 @@ enum class Act { CreateNew, MoveOntoOld, DeleteOld, MoveOntoNew, DeleteNew };
 
 void Perform(Act act, const std::filesystem::path& folder)
 {
-    const auto own = [&folder](const char* name) {
-        const int file = ::open((folder / name).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (file >= 0) static_cast<void>(::write(file, "other", 5) + ::close(file));
-    };
-    switch (act) {
-    case Act::CreateNew:
-        return own("new");
-    case Act::MoveOntoOld:
-        own("theirs");
-        std::rename((folder / "theirs").c_str(), (folder / "old").c_str());
-        return;
-    case Act::DeleteOld:
-        ::unlink((folder / "old").c_str());
-        return;
-    case Act::MoveOntoNew:
-        own("theirs");
-        std::rename((folder / "theirs").c_str(), (folder / "new").c_str());
-        return;
-    case Act::DeleteNew:
-        ::unlink((folder / "new").c_str());
+    const std::filesystem::path target = folder / (act == Act::MoveOntoOld || act == Act::DeleteOld ? "old" : "new");
+    if (act == Act::DeleteOld || act == Act::DeleteNew) {
+        ::unlink(target.c_str());
         return;
     }
+    const std::filesystem::path theirs = act == Act::CreateNew ? target : folder / "theirs";
+    const int file = ::open(theirs.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (file >= 0) static_cast<void>(::write(file, "other", 5) + ::close(file));
+    if (act != Act::CreateNew) std::rename(theirs.c_str(), target.c_str());
 }
 
 struct TRace {
@@ -208,7 +197,8 @@ TEST_P(RealFileSystemsTest, AnotherProgramActingBetweenTheCallsLosesNothingAndIs
 {
     const bool byLink = GetParam() == RealFileSystemKind::Ntfs || GetParam() == RealFileSystemKind::NoReplaceRefused;
     int number = 0;
-    for (const TRace& race : byLink ? std::span<const TRace>(kRacesByLink) : std::span<const TRace>(kRacesByReservation)) {
+    const std::span<const TRace> races = byLink ? std::span<const TRace>(kRacesByLink) : kRacesByReservation;
+    for (const TRace& race : races) {
         const std::filesystem::path folder = Folder("race" + std::to_string(++number), {{"old", "file"}});
         const int descriptor = ::open(folder.c_str(), O_PATH | O_DIRECTORY);
         bool acted = false;
@@ -248,7 +238,9 @@ TSample RandomSample(std::mt19937& random)
     for (int file = 0; file < files; ++file) {
         std::string name;
         const int sections = pick(kSectionCounts);
-        for (int section = 0; section < sections; ++section) name += (section > 0 ? pick(kSeparators) : "") + std::string(pick(kWords));
+        for (int section = 0; section < sections; ++section) {
+            name += (section > 0 ? pick(kSeparators) : "") + std::string(pick(kWords));
+        }
         sample.Names.push_back(name + pick(kExtensions));
     }
     RenameSettings& settings = sample.Settings;
@@ -332,8 +324,9 @@ TEST_P(RealFileSystemsTest, PreviewTellsTheRunAndUndoBringsEverythingBack)
 
         rows += run.Rows().size();
         if (Sorted(preview.Rows()) == Sorted(run.Rows())) continue;
-        const std::string shown = Describe(sample) + "\n  Testen:    " + ::testing::PrintToString(Sorted(preview.Rows())) +
-            "\n  Ausführen: " + ::testing::PrintToString(Sorted(run.Rows()));
+        const std::string shown = Describe(sample) + "\n  Testen:    " +
+            ::testing::PrintToString(Sorted(preview.Rows())) + "\n  Ausführen: " +
+            ::testing::PrintToString(Sorted(run.Rows()));
         if (!PreviewKnownToDisagree(GetParam())) {
             ADD_FAILURE() << shown;
         } else if (++disagreements <= 3) {
