@@ -6,6 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -78,6 +81,25 @@ bool AnyWindowStaysOnTop()
     });
 }
 
+// The window manager draws the caption in its own font, commonly a bold
+// one, between the window's icon and its buttons, and cuts it short where
+// the window is narrower ("Quor… 1.24"); Qt leaves too little room for a
+// frame with an icon and three buttons. So a box is made at least as wide
+// as its caption in the bold default font, with room for four square
+// buttons of the caption's height and the frame's margins.
+void KeepCaptionWhole(QMessageBox& box)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int buttonSide = metrics.height() + 8;
+    const int wanted = metrics.horizontalAdvance(box.windowTitle()) + 4 * buttonSide + 2 * 16;
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (buttons == nullptr || box.layout() == nullptr) return;
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(wanted - margins.left() - margins.right());
+}
+
 class TRealMessageBoxes : public TMessageBoxSeam {
 public:
     int Show(const TMessageBoxRequest& request) override
@@ -120,6 +142,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageBoxRequest& request)
         QPushButton* button = box->addButton(ToQString(caption), QMessageBox::AcceptRole);
         button->setProperty(kButtonIndexProperty, index++);
     }
+    KeepCaptionWhole(*box);
     return box;
 }
 

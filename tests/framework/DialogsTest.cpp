@@ -43,6 +43,22 @@ TEST(DialogsTest, RealBoxHasTheRequestedMakeUp)
     }
 }
 
+// However short the message, the caption fits between the frame's icon and
+// buttons, also where the window manager writes it in bold.
+TEST(DialogsTest, BoxIsWideEnoughForItsCaption)
+{
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (const char* caption : {"Quorvane V1.24", "Warnung", "Ein sehr langer Titel für eine sehr kurze Meldung"}) {
+        const auto box = BuildMessageBox({caption, "Ok.", mtError, {"OK"}});
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+        EXPECT_GE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height()) << caption;
+        EXPECT_LE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height() + 100) << caption;
+    }
+}
+
 // The box must never open behind a window of the program that stays on top
 // (the about box, the splash), and the window the user worked in gets the
 // keyboard back afterwards, whatever took it meanwhile.
