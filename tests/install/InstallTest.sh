@@ -30,6 +30,7 @@ expected=(
   "share/doc/quorvane/copyright"
   "share/doc/quorvane/changelog.Debian.gz"
   "share/man/man1/quorvane.1.gz"
+  "share/lintian/overrides/quorvane"
 )
 for size in 16 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
