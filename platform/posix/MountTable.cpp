@@ -113,14 +113,16 @@ std::string DesktopMountName(const std::string& mountPoint)
 // The file system's own label where the device manager lists one; else the
 // name of the folder the desktop mounted the volume at, unless that is only
 // the volume's UUID.
+// A volume mounted through FUSE may name no device at all ("fusefat"); its
+// mount folder still says what the desktop called it.
 std::string LabelOf(const TMountEntry& mount, const TVolumeSources& sources)
 {
-    if (mount.Source.empty() || mount.Source[0] != '/') return {};
-    const std::string device = RealPath(mount.Source);
-    if (device.empty()) return {};
-    if (std::optional<std::string> label = LinkNameFor(sources.ByLabelFolder, device)) return std::move(*label);
+    const std::string device = !mount.Source.empty() && mount.Source[0] == '/' ? RealPath(mount.Source) : "";
+    if (!device.empty()) {
+        if (std::optional<std::string> label = LinkNameFor(sources.ByLabelFolder, device)) return std::move(*label);
+    }
     std::string name = DesktopMountName(mount.MountPoint);
-    if (name.empty() || LinkNameFor(sources.ByUuidFolder, device) == name) return {};
+    if (name.empty() || (!device.empty() && LinkNameFor(sources.ByUuidFolder, device) == name)) return {};
     return name;
 }
 

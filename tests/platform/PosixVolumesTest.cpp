@@ -105,13 +105,16 @@ TEST_F(PosixVolumesTest, LabelsComeFromTheFileSystemElseFromTheDesktopsMountFold
     };
     std::string table;
     for (const auto& c : cases) table += Device(c.Device.c_str()) + " " + c.MountPoint + " vfat rw 0 0\n";
+    // Mounted through FUSE, with no device named: the folder alone.
+    table += "fusefat /media/anna/FUSE fuse.fusefat rw 0 0\n";
     WriteMountTable(table);
     const auto check = [&](const char* where) {
         const std::vector<TVolumeDrive> drives = VolumeDrives(ReadMountTable(m_sources.MountTable), "/root", m_sources);
-        ASSERT_EQ(drives.size(), std::size(cases) + 2) << where;
+        ASSERT_EQ(drives.size(), std::size(cases) + 3) << where;
         for (std::size_t i = 0; i < std::size(cases); ++i) {
             EXPECT_EQ(drives[i + 1].Label, cases[i].Label) << where << " " << cases[i].MountPoint;
         }
+        EXPECT_EQ(drives[std::size(cases) + 1].Label, "FUSE") << where;
     };
     check("with the device manager's links");
     // Without a device manager there are no links at all, and the mount folder is all there is.
