@@ -37,8 +37,9 @@ protected:
     {
         Application().SetTitle("Quorvane V1.24");
     }
-    // The folder list leaves the process in the folder it shows; it moves out
-    // before the folder goes, or the next list could not enter its drive.
+    // The folder list leaves its drive's current folder at the folder it
+    // shows; it moves out before the folder goes, or the next list could not
+    // enter its drive.
     ~MainSettingsTest() override
     {
         if (FormMain != nullptr) FormMain->DirectoryListBox1->SetFolderPath(DriveName(m_folder.Path().parent_path()));
