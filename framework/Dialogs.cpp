@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVariant>
@@ -93,7 +94,11 @@ void KeepCaptionWhole(QMessageBox& box)
     font.setBold(true);
     const QFontMetrics metrics(font);
     const int buttonSide = metrics.height() + 8;
-    const int wanted = metrics.horizontalAdvance(box.windowTitle()) + 4 * buttonSide + 2 * 16;
+    int wanted = metrics.horizontalAdvance(box.windowTitle()) + 4 * buttonSide + 2 * 16;
+    // A caption longer than the screen is cut anyway; the box stays on it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width());
+    }
     auto* buttons = box.findChild<QDialogButtonBox*>();
     if (buttons == nullptr || box.layout() == nullptr) return;
     const QMargins margins = box.layout()->contentsMargins();

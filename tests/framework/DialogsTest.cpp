@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,11 @@ TEST(DialogsTest, BoxIsWideEnoughForItsCaption)
         EXPECT_GE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height()) << caption;
         EXPECT_LE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height() + 100) << caption;
     }
+    // A caption longer than the screen is wide does not push the box off it.
+    const auto box = BuildMessageBox({std::string(400, 'W'), "Ok.", mtError, {"OK"}});
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    EXPECT_LE(box->width(), QGuiApplication::primaryScreen()->availableGeometry().width());
 }
 
 // The box must never open behind a window of the program that stays on top
