@@ -123,7 +123,8 @@ TEST(PosixShellTest, StartsTheProgramInTheHomeFolder)
     std::ifstream in(output);
     std::string started;
     std::getline(in, started);
-    EXPECT_EQ(started, posix::Drives().front().UnixRoot);
+    const std::string home = posix::Drives().front().UnixRoot;
+    EXPECT_EQ(started, std::filesystem::is_directory(home) ? home : "/") << "a missing home gives the root";
     EXPECT_TRUE(NoChildLeft());
 }
 
