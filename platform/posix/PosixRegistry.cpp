@@ -298,13 +298,12 @@ std::optional<std::string> EntryCommand(std::string_view id)
     return std::nullopt;
 }
 
-// The entry that opens the first of `types` (web pages, mail links): the
-// first default that can be started,
-// taken from the lists in their order of preference and, within one list,
-// for the web types in their order; when no list names one, the first added
-// association that no list of the same or a preferred folder removed, then
-// the system's cache of the types entries declare, as other desktop programs
-// do when the user never chose a browser. So a browser the user chose for
+// The entry that opens `types` (web pages, mail links): the first default
+// that can be started, taken from the lists in their order of preference
+// and, within one list, for the types in their order; when no list names
+// one, the first added association that no list of the same or a preferred
+// folder removed, then the system's cache of the types entries declare, as
+// other desktop programs do when the user never chose a program. So a browser the user chose for
 // addresses only wins over one that merely declares web pages.
 std::optional<std::string> AssociatedEntry(std::span<const std::string_view> types)
 {
