@@ -6,9 +6,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QVariant>
@@ -78,6 +82,29 @@ bool AnyWindowStaysOnTop()
     });
 }
 
+// The window manager draws the caption in its own font, commonly a bold
+// one, between the window's icon and its buttons, and cuts it short where
+// the window is narrower ("Quor… 1.24"); Qt leaves too little room for a
+// frame with an icon and three buttons. So a box is made at least as wide
+// as its caption in the bold default font, with room for four square
+// buttons of the caption's height and the frame's margins.
+void KeepCaptionWhole(QMessageBox& box)
+{
+    QFont font = QApplication::font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int buttonSide = metrics.height() + 8;
+    int wanted = metrics.horizontalAdvance(box.windowTitle()) + 4 * buttonSide + 2 * 16;
+    // A caption longer than the screen is cut anyway; the box stays on it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width());
+    }
+    auto* buttons = box.findChild<QDialogButtonBox*>();
+    if (buttons == nullptr || box.layout() == nullptr) return;
+    const QMargins margins = box.layout()->contentsMargins();
+    buttons->setMinimumWidth(wanted - margins.left() - margins.right());
+}
+
 class TRealMessageBoxes : public TMessageBoxSeam {
 public:
     int Show(const TMessageBoxRequest& request) override
@@ -120,6 +147,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageBoxRequest& request)
         QPushButton* button = box->addButton(ToQString(caption), QMessageBox::AcceptRole);
         button->setProperty(kButtonIndexProperty, index++);
     }
+    KeepCaptionWhole(*box);
     return box;
 }
 

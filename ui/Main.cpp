@@ -17,6 +17,7 @@
 #include "ui/MainTexts.h"
 #include "ui/NAbout.h"
 #include "ui/ResultGrid.h"
+#include "ui/StartBounds.h"
 #include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
@@ -51,6 +52,10 @@ TWindowState StoredWindowState(std::int32_t value)
     default: return wsNormal;
     }
 }
+
+// The outer size of the window as it was laid out; smaller, its controls
+// are cut off.
+constexpr QSize kDesignedOuterSize(688, 512);
 
 // Both grids keep this many pixels of their width free of columns: room for
 // their border and the vertical scroll bar.
@@ -164,7 +169,7 @@ TFormMain::TFormMain()
 {
     setObjectName(QStringLiteral("FormMain"));
     SetCaption("FormMain");
-    SetBounds(213, 165, 688, 512);
+    SetBounds(213, 165, kDesignedOuterSize.width(), kDesignedOuterSize.height());
     SetClientWidth(680);
     SetClientHeight(485);
     SetKeyPreview(true);
@@ -304,10 +309,11 @@ void TFormMain::FormCreate(QObject*)
 // limits apply to each in turn.
 void TFormMain::RestoreBounds()
 {
-    SetTop(IniFile->ReadInteger(kSettingsSection, kTopKey, 0));
-    SetLeft(IniFile->ReadInteger(kSettingsSection, kLeftKey, 0));
-    SetHeight(IniFile->ReadInteger(kSettingsSection, kHeightKey, ScreenHeight() / 2));
-    SetWidth(IniFile->ReadInteger(kSettingsSection, kWidthKey, ScreenWidth() / 2));
+    const QRect defaults = DefaultStartBounds(PrimaryWorkArea(), {ScreenWidth(), ScreenHeight()}, kDesignedOuterSize);
+    SetTop(IniFile->ReadInteger(kSettingsSection, kTopKey, defaults.top()));
+    SetLeft(IniFile->ReadInteger(kSettingsSection, kLeftKey, defaults.left()));
+    SetHeight(IniFile->ReadInteger(kSettingsSection, kHeightKey, defaults.height()));
+    SetWidth(IniFile->ReadInteger(kSettingsSection, kWidthKey, defaults.width()));
     // A damaged or hand-edited file must not give a window nobody can see
     // or grab; the next close would store it again.
     EnsureReachable();

@@ -20,6 +20,8 @@ using platform::RegistryKey;
 constexpr std::array<std::string_view, 4> kWebPageExtensions = {".HTM", ".HTML", ".SHTML", ".SHTM"};
 constexpr std::array<std::string_view, 3> kProgramExtensions = {".EXE", ".BAT", ".COM"};
 constexpr std::string_view kOpenCommand = "shell\\open\\command";
+// The key of mail links, whose default value names the program that opens them.
+constexpr std::string_view kMailScheme = "mailto";
 
 // One NUL-terminated value of 1,024 characters at most.
 constexpr std::uint32_t kValueBufferSize = 1025;
@@ -257,6 +259,20 @@ std::string FindBrowserCommand()
     return {};
 }
 
+std::string FindMailCommand()
+{
+    try {
+        Registry& registry = platform::HostRegistry();
+        const TOpenedKey schemeKey(registry, platform::kClassesRoot, kMailScheme);
+        if (!schemeKey.IsOpen()) return {};
+        const std::optional<std::string> entry = ReadDefaultValue(registry, schemeKey.Key());
+        if (!entry || entry->empty()) return {};
+        return ReadCommand(registry, platform::kClassesRoot, *entry + "\\" + std::string(kOpenCommand)).value_or("");
+    } catch (...) {
+        return {};
+    }
+}
+
 int BrowserStateToShowCommand(TBrowserState state)
 {
     return state == gwMaximized ? platform::kShowMaximized : platform::kShowNormal;
@@ -309,13 +325,27 @@ bool TWebStart::OpenUrl()
     }
 }
 
+// A desktop names the mail program it opens mailto: links with; the link
+// goes there, and to the browser only where there is none or it cannot be
+// started. A Windows registry is asked for the browser alone, as ever.
 bool TWebStart::SendEMail()
 {
     try {
-        return StartBrowser("mailto:" + EncodedMailPart(m_eMail) + "?subject=" + EncodedMailPart(m_eMailSubject));
+        const std::string link = "mailto:" + EncodedMailPart(m_eMail) + "?subject=" + EncodedMailPart(m_eMailSubject);
+        return StartMailProgram(link) || StartBrowser(link);
     } catch (...) {
         return false;
     }
+}
+
+bool TWebStart::StartMailProgram(const std::string& link)
+{
+    if (platform::HostRegistry().Commands() != platform::CommandFormat::kDesktopEntryExec) return false;
+    const std::optional<std::vector<std::string>> arguments = SplitDesktopEntryCommand(FindMailCommand(), link);
+    if (!arguments) return false;
+    const std::string parameters = platform::QuotedCommandLine(std::span(*arguments).subspan(1));
+    return platform::HostShell().Execute(m_ownerWindow, arguments->front(), parameters,
+                                         BrowserStateToShowCommand(m_browserState)) > 32;
 }
 
 // The encoded address holds no blank and no quote, so it reaches the

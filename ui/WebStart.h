@@ -28,6 +28,11 @@ extern std::string BrowserArguments;
 // key it opens is closed before it returns.
 std::string FindBrowserCommand();
 
+// The command of the mail program the desktop opens mailto: links with, as
+// an Exec line; empty where it names none. Only a desktop's associations
+// know one: the launcher asks for it only there.
+std::string FindMailCommand();
+
 // The shell's show command for a browser state.
 int BrowserStateToShowCommand(TBrowserState state);
 
@@ -74,13 +79,15 @@ public:
     // reach the browser percent-encoded, so the address stays one argument.
     bool OpenUrl();
 
-    // Starts the browser with a mailto: link to EMail with EMailSubject,
-    // both percent-encoded as the parts of such a link; true when it was
+    // Starts the mail program the desktop associates with mailto: links,
+    // else the browser, with a mailto: link to EMail with EMailSubject,
+    // both percent-encoded as the parts of such a link; true when one was
     // started.
     bool SendEMail();
 
 private:
     bool StartBrowser(const std::string& address);
+    bool StartMailProgram(const std::string& link);
 
     std::string m_url;
     std::string m_eMail;

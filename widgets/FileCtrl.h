@@ -63,10 +63,13 @@ int DirItemIndent(int index, TDirItemKind kind, std::string_view folderPath);
 // current folder from its drive's root down, then the current folder's
 // subfolders. A double-click or Enter on an item opens its folder.
 //
-// The list works through the process's current directory: every change of
-// folder changes the current directory and reads it back, so FolderPath is
+// The list works through the file system's current folder: every change of
+// folder changes the current folder and reads it back, so FolderPath is
 // always the system's own form of the name of a folder that exists, and
-// after a change the current directory is FolderPath.
+// after a change the current folder is FolderPath. On Windows that is the
+// process's current directory; on Linux the platform layer keeps it, and
+// the process stays in the home folder, so a folder shown holds no volume
+// busy.
 class TDirectoryListBox : public QListWidget {
     Q_OBJECT
 

@@ -106,6 +106,14 @@ TDrive* FindDrive(TNameSpace& state, char letter)
     return nullptr;
 }
 
+const TDrive* FindDrive(const TNameSpace& state, char letter)
+{
+    for (const TDrive& drive : state.Drives) {
+        if (drive.Letter == letter) return &drive;
+    }
+    return nullptr;
+}
+
 // The drive whose root holds `unixPath` most specifically, and the rest of the
 // path below that root.
 const TDrive* DriveHolding(const TNameSpace& state, const std::string& unixPath, std::string_view& rest)
@@ -140,23 +148,46 @@ std::optional<std::string> FromUnixPathLocked(const TNameSpace& state, std::stri
     return name;
 }
 
-// Takes the process's working directory as the current folder of the drive
-// that holds it. Where it cannot be named the home folder becomes current, so
-// that the name space and the process never disagree.
-void FollowWorkingDirectory(TNameSpace& state)
+// The Unix path of the current folder of the current drive.
+std::string CurrentUnixPath(const TNameSpace& state)
+{
+    const TDrive* drive = FindDrive(state, state.CurrentDrive);
+    if (drive == nullptr) return {};
+    std::string path = drive->Root == "/" ? std::string() : drive->Root;
+    if (!drive->Current.empty()) path += '/';
+    for (const char c : drive->Current) path += c == '\\' ? '/' : c;
+    return path.empty() ? "/" : path;
+}
+
+std::string WorkingDirectory()
 {
     char buffer[PATH_MAX];
-    std::optional<std::string> name;
-    if (::getcwd(buffer, sizeof buffer) != nullptr) name = FromUnixPathLocked(state, buffer);
+    return ::getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+
+// Makes the folder at `unixPath` the current folder of the drive that holds
+// it. Where it cannot be named the home folder becomes current.
+void AdoptCurrentFolder(TNameSpace& state, const std::string& unixPath)
+{
+    const std::optional<std::string> name = FromUnixPathLocked(state, unixPath);
     if (!name) {
         state.CurrentDrive = kHomeDrive;
-        TDrive* home = FindDrive(state, kHomeDrive);
-        home->Current.clear();
-        [[maybe_unused]] const int ignored = ::chdir(home->Root.c_str());
+        FindDrive(state, kHomeDrive)->Current.clear();
         return;
     }
     state.CurrentDrive = (*name)[0];
     FindDrive(state, state.CurrentDrive)->Current = name->substr(3);
+}
+
+// The process's working directory would hold the folder it names busy: a
+// stick the program was started in could not be ejected while it runs. So
+// the process waits in the home folder, where a desktop starts programs
+// anyway, and the name space alone knows the current folders.
+void LeaveWorkingDirectory(const TNameSpace& state)
+{
+    const TDrive* home = FindDrive(state, kHomeDrive);
+    if (::chdir(home->Root.c_str()) == 0) return;
+    [[maybe_unused]] const int ignored = ::chdir("/");
 }
 
 std::vector<TDrive> BuildTable(const std::vector<TDriveRoot>& volumes)
@@ -171,9 +202,14 @@ std::vector<TDrive> BuildTable(const std::vector<TDriveRoot>& volumes)
     return drives;
 }
 
+// The first table takes the folder the program was started in as the
+// current one; a later one keeps the current folder, under the drive that
+// holds it now.
 void InstallTable(TNameSpace& state, std::vector<TDrive> drives)
 {
-    const TDrive* oldCurrent = state.Ready ? FindDrive(state, state.CurrentDrive) : nullptr;
+    const bool first = !state.Ready;
+    const std::string current = first ? WorkingDirectory() : CurrentUnixPath(state);
+    const TDrive* oldCurrent = first ? nullptr : FindDrive(state, state.CurrentDrive);
     bool currentStays = false;
     for (TDrive& drive : drives) {
         if (const TDrive* old = FindDrive(state, drive.Letter); old != nullptr && old->Root == drive.Root) {
@@ -183,7 +219,8 @@ void InstallTable(TNameSpace& state, std::vector<TDrive> drives)
     }
     state.Drives = std::move(drives);
     state.Ready = true;
-    if (!currentStays) FollowWorkingDirectory(state);
+    if (!currentStays) AdoptCurrentFolder(state, current);
+    if (first) LeaveWorkingDirectory(state);
 }
 
 TNameSpace& ReadyState(std::unique_lock<std::mutex>& lock)

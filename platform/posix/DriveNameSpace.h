@@ -56,7 +56,11 @@ bool RebuildDrives(const std::vector<TDriveRoot>& volumes = {});
 std::string CurrentFolder();
 
 // Makes `folder` the current folder of its drive and its drive the current
-// one, after the process's working directory has been changed to it.
+// one. The process's working directory stays where it is: the name space
+// is where relative names are resolved. The first use of the name space
+// takes the process's working directory as the current folder and then
+// moves the process to the home folder, so that no folder the program
+// shows, or was started in, is held busy by it.
 void RecordCurrentFolder(const TResolvedName& folder);
 
 }  // namespace quorvane::platform::posix

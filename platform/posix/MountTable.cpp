@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include <dirent.h>
@@ -73,24 +74,56 @@ bool AtOrBelow(std::string_view path, std::string_view folder)
                               path[folder.size()] == '/');
 }
 
-std::string LabelOf(const TMountEntry& mount, const TVolumeSources& sources)
+// The name of the link in `linkFolder` that leads to `device`, its escapes
+// decoded; nothing when none does (or the folder is missing, as it is where
+// no device manager runs).
+std::optional<std::string> LinkNameFor(const std::string& linkFolder, const std::string& device)
 {
-    if (mount.Source.empty() || mount.Source[0] != '/') return {};
-    const std::string device = RealPath(mount.Source);
-    if (device.empty()) return {};
-    DIR* folder = ::opendir(sources.ByLabelFolder.c_str());
-    if (folder == nullptr) return {};
-    std::string label;
+    DIR* folder = ::opendir(linkFolder.c_str());
+    if (folder == nullptr) return std::nullopt;
+    std::optional<std::string> found;
     while (const dirent* entry = ::readdir(folder)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (RealPath(sources.ByLabelFolder + "/" + name) == device) {
-            label = DecodeHexEscapes(name);
+        if (RealPath(linkFolder + "/" + name) == device) {
+            found = DecodeHexEscapes(name);
             break;
         }
     }
     ::closedir(folder);
-    return label;
+    return found;
+}
+
+// Desktops mount a volume at /media/<user>/<label> or /run/media/<user>/<label>,
+// or under its UUID where it has no label.
+std::string DesktopMountName(const std::string& mountPoint)
+{
+    for (const std::string_view base : {std::string_view("/media/"), std::string_view("/run/media/")}) {
+        if (mountPoint.compare(0, base.size(), base) != 0) continue;
+        const std::string_view rest = std::string_view(mountPoint).substr(base.size());
+        const std::size_t slash = rest.find('/');
+        if (slash == 0 || slash == std::string_view::npos) return {};
+        const std::string_view name = rest.substr(slash + 1);
+        if (name.empty() || name.find('/') != std::string_view::npos) return {};
+        return std::string(name);
+    }
+    return {};
+}
+
+// The file system's own label where the device manager lists one; else the
+// name of the folder the desktop mounted the volume at, unless that is only
+// the volume's UUID.
+// A volume mounted through FUSE may name no device at all ("fusefat"); its
+// mount folder still says what the desktop called it.
+std::string LabelOf(const TMountEntry& mount, const TVolumeSources& sources)
+{
+    const std::string device = !mount.Source.empty() && mount.Source[0] == '/' ? RealPath(mount.Source) : "";
+    if (!device.empty()) {
+        if (std::optional<std::string> label = LinkNameFor(sources.ByLabelFolder, device)) return std::move(*label);
+    }
+    std::string name = DesktopMountName(mount.MountPoint);
+    if (name.empty() || (!device.empty() && LinkNameFor(sources.ByUuidFolder, device) == name)) return {};
+    return name;
 }
 
 bool ReadsOne(const std::string& path)
@@ -124,14 +157,13 @@ std::uint32_t DriveTypeOf(const TMountEntry& mount, const TVolumeSources& source
     return kDriveFixed;
 }
 
-TVolumeDrive FixedDrive(char letter, const std::string& root, const std::vector<TMountEntry>& mounts,
-                        const TVolumeSources& sources)
+TVolumeDrive FixedDrive(char letter, const std::string& root, const std::vector<TMountEntry>& mounts)
 {
+    // The home folder and the whole tree are no volumes the user put in:
+    // the label of the disk that holds them would only mislead, so they read
+    // as drives without one.
     TVolumeDrive drive{letter, root, kDriveFixed, {}, CaseFlags(""), {}};
-    if (const TMountEntry* mount = MountHolding(mounts, root)) {
-        drive.Label = LabelOf(*mount, sources);
-        drive.FileSystemFlags = CaseFlags(mount->Type);
-    }
+    if (const TMountEntry* mount = MountHolding(mounts, root)) drive.FileSystemFlags = CaseFlags(mount->Type);
     return drive;
 }
 
@@ -202,7 +234,7 @@ std::vector<TVolumeDrive> VolumeDrives(const std::vector<TMountEntry>& mounts, c
     }
 
     std::vector<TVolumeDrive> drives;
-    drives.push_back(FixedDrive('C', homeRoot, mounts, sources));
+    drives.push_back(FixedDrive('C', homeRoot, mounts));
     char letter = 'D';
     for (const TMountEntry* mount : volumes) {
         if (letter > 'Y') break;
@@ -211,7 +243,7 @@ std::vector<TVolumeDrive> VolumeDrives(const std::vector<TMountEntry>& mounts, c
         if (drive.DriveType == kDriveRemote) drive.RemoteName = mount->Source;
         drives.push_back(std::move(drive));
     }
-    drives.push_back(FixedDrive('Z', "/", mounts, sources));
+    drives.push_back(FixedDrive('Z', "/", mounts));
     return drives;
 }
 

@@ -14,6 +14,7 @@ namespace quorvane::platform::posix {
 struct TVolumeSources {
     std::string MountTable = "/proc/self/mounts";
     std::string ByLabelFolder = "/dev/disk/by-label";
+    std::string ByUuidFolder = "/dev/disk/by-uuid";
     std::string SysBlockFolder = "/sys/class/block";
 };
 
@@ -51,9 +52,11 @@ std::uint32_t CaseFlags(std::string_view type);
 // longest mount point above it (later mounts cover earlier ones).
 const TMountEntry* MountHolding(const std::vector<TMountEntry>& mounts, const std::string& unixPath);
 
-// The drives of a scan: C: for `homeRoot` and Z: for /, both fixed, and the
-// user volumes of `mounts` in table order from D: to Y: (a mount point
-// mounted twice counts once, with its last mount).
+// The drives of a scan: C: for `homeRoot` and Z: for /, both fixed and
+// without a label, and the user volumes of `mounts` in table order from D:
+// to Y: (a mount point mounted twice counts once, with its last mount). A
+// volume's label is its file system's, or else the name of the folder a
+// desktop mounted it at (/media/anna/STICK), unless that is its UUID.
 std::vector<TVolumeDrive> VolumeDrives(const std::vector<TMountEntry>& mounts, const std::string& homeRoot,
                                        const TVolumeSources& sources);
 

@@ -53,6 +53,16 @@ bool Exists(const std::string& unixPath)
     return ::lstat(unixPath.c_str(), &info) == 0;
 }
 
+// What changing into the folder at `unixPath` would fail with (0 where it
+// would succeed): the path must lead to a folder that may be searched.
+int EnteringError(const std::string& unixPath)
+{
+    struct stat info {};
+    if (::stat(unixPath.c_str(), &info) != 0) return errno;
+    if (!S_ISDIR(info.st_mode)) return ENOTDIR;
+    return ::faccessat(AT_FDCWD, unixPath.c_str(), X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 bool IsDotEntry(const char* name) { return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')); }
 
 // The attributes of one entry. Read-only asks the system (write permission
@@ -277,8 +287,10 @@ public:
         std::uint32_t error = 0;
         const std::optional<TResolvedName> folder = ResolveName(path, error);
         if (!folder) return error;
-        if (::chdir(folder->UnixPath.c_str()) != 0) {
-            const int failure = errno;
+        // The folder is checked as entering it would check it, but the
+        // process never enters it: a folder the user browsed to stays free
+        // to be unmounted.
+        if (const int failure = EnteringError(folder->UnixPath); failure != 0) {
             struct stat info {};
             switch (failure) {
             case ENOENT:

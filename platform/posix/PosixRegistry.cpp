@@ -13,6 +13,7 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@
 // the program asks for exist:
 //   ".HTM", ".HTML", ".SHTML", ".SHTM"  default value: the desktop entry that
 //                                       opens web pages ("firefox.desktop")
+//   "mailto"                            default value: the desktop entry that
+//                                       opens mailto: links (the mail program)
 //   "<entry>\shell\open\command"       default value: the entry's Exec line,
 //                                       its string escapes resolved, its
 //                                       quoting and field codes (%u, %U ...)
@@ -42,6 +45,9 @@ namespace fs = std::filesystem;
 // that the "default web browser" setting of some desktops writes.
 constexpr std::array<std::string_view, 3> kWebTypes = {"text/html", "x-scheme-handler/https",
                                                        "x-scheme-handler/http"};
+// The mail program is the one the desktop opens mailto: links with.
+constexpr std::array<std::string_view, 1> kMailTypes = {"x-scheme-handler/mailto"};
+constexpr std::string_view kMailScheme = "mailto";
 constexpr std::string_view kEntryGroup = "Desktop Entry";
 constexpr std::string_view kTerminalEmulator = "x-terminal-emulator";
 constexpr std::array<std::string_view, 4> kWebPageExtensions = {".htm", ".html", ".shtml", ".shtm"};
@@ -292,14 +298,14 @@ std::optional<std::string> EntryCommand(std::string_view id)
     return std::nullopt;
 }
 
-// The entry that opens web pages: the first default that can be started,
-// taken from the lists in their order of preference and, within one list,
-// for the web types in their order; when no list names one, the first added
-// association that no list of the same or a preferred folder removed, then
-// the system's cache of the types entries declare, as other desktop programs
-// do when the user never chose a browser. So a browser the user chose for
+// The entry that opens `types` (web pages, mail links): the first default
+// that can be started, taken from the lists in their order of preference
+// and, within one list, for the types in their order; when no list names
+// one, the first added association that no list of the same or a preferred
+// folder removed, then the system's cache of the types entries declare, as
+// other desktop programs do when the user never chose a program. So a browser the user chose for
 // addresses only wins over one that merely declares web pages.
-std::optional<std::string> WebPageEntry()
+std::optional<std::string> AssociatedEntry(std::span<const std::string_view> types)
 {
     const std::vector<fs::path> lists = MimeAppsLists();
     std::vector<TKeyFile> files;
@@ -307,7 +313,7 @@ std::optional<std::string> WebPageEntry()
     for (const fs::path& list : lists) files.emplace_back(list);
 
     for (const TKeyFile& file : files) {
-        for (std::string_view type : kWebTypes) {
+        for (std::string_view type : types) {
             for (const std::string& id : file.List("Default Applications", type)) {
                 if (EntryCommand(id)) return id;
             }
@@ -315,7 +321,7 @@ std::optional<std::string> WebPageEntry()
     }
     std::map<std::string_view, std::set<std::string>> removed;
     for (const TKeyFile& file : files) {
-        for (std::string_view type : kWebTypes) {
+        for (std::string_view type : types) {
             for (const std::string& id : file.List("Removed Associations", type)) removed[type].insert(id);
             for (const std::string& id : file.List("Added Associations", type)) {
                 if (removed[type].count(id) == 0 && EntryCommand(id)) return id;
@@ -324,7 +330,7 @@ std::optional<std::string> WebPageEntry()
     }
     for (const fs::path& folder : ApplicationFolders()) {
         const TKeyFile cache(folder / "mimeinfo.cache");
-        for (std::string_view type : kWebTypes) {
+        for (std::string_view type : types) {
             for (const std::string& id : cache.List("MIME Cache", type)) {
                 if (removed[type].count(id) == 0 && EntryCommand(id)) return id;
             }
@@ -332,6 +338,11 @@ std::optional<std::string> WebPageEntry()
     }
     return std::nullopt;
 }
+
+std::optional<std::string> WebPageEntry() { return AssociatedEntry(kWebTypes); }
+
+// The mail program is looked up by the same rules, for its one type.
+std::optional<std::string> MailEntry() { return AssociatedEntry(kMailTypes); }
 
 struct TKeyContent {
     std::optional<std::string> defaultValue;
@@ -345,6 +356,12 @@ std::optional<TKeyContent> Lookup(const std::vector<std::string>& path)
         if (!SameLetters(path.front(), extension)) continue;
         if (path.size() > 1) return std::nullopt;
         std::optional<std::string> entry = WebPageEntry();
+        if (!entry) return std::nullopt;
+        return TKeyContent{std::move(entry)};
+    }
+    if (SameLetters(path.front(), kMailScheme)) {
+        if (path.size() > 1) return std::nullopt;
+        std::optional<std::string> entry = MailEntry();
         if (!entry) return std::nullopt;
         return TKeyContent{std::move(entry)};
     }

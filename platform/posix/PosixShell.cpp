@@ -1,6 +1,7 @@
 #include "platform/posix/PosixShell.h"
 
 #include "platform/Shell.h"
+#include "platform/posix/DriveNameSpace.h"
 
 #include <cerrno>
 #include <csignal>
@@ -143,12 +144,24 @@ void PrepareProgramProcess(int highestFd)
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 
+// The folder a started program works in: the user's home folder, as when
+// the desktop starts it. The folder the user browsed to is the program's
+// own business, and a browser working there would keep a stick from being
+// ejected for as long as it runs.
+std::string StartFolder()
+{
+    for (const TDriveRoot& drive : Drives()) {
+        if (drive.Letter == 'C') return drive.UnixRoot;
+    }
+    return "/";
+}
+
 // Only async-signal-safe calls happen between fork and exec: the parent may
 // have other threads. The intermediate child starts a new session and forks
 // the program, then ends at once; waiting for it here leaves no zombie, and
 // the program itself is adopted by the system and reaped there. A failing
 // exec reports its errno through a pipe that closes by itself on success.
-std::intptr_t StartDetached(const std::string& path, std::vector<char*>& argv)
+std::intptr_t StartDetached(const std::string& path, std::vector<char*>& argv, const std::string& folder)
 {
     long openMax = ::sysconf(_SC_OPEN_MAX);
     const int highestFd = static_cast<int>(openMax > 0 && openMax < 65536 ? openMax - 1 : 65535);
@@ -175,6 +188,7 @@ std::intptr_t StartDetached(const std::string& path, std::vector<char*>& argv)
         }
         if (devNull > 2) ::close(devNull);
         PrepareProgramProcess(highestFd);
+        if (::chdir(folder.c_str()) != 0 && ::chdir("/") != 0) ReportAndExit(report[1], errno);
         ::execv(path.c_str(), argv.data());
         ReportAndExit(report[1], errno);
     }
@@ -215,7 +229,7 @@ public:
         argv.reserve(words.size() + 1);
         for (std::string& word : words) argv.push_back(word.data());
         argv.push_back(nullptr);
-        return StartDetached(*path, argv);
+        return StartDetached(*path, argv, StartFolder());
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,27 @@ TEST(DialogsTest, RealBoxHasTheRequestedMakeUp)
         box->show();
         EXPECT_EQ(box->frameGeometry().topLeft(), ScreenCentredPosition(box->frameGeometry().size(), box.get()));
     }
+}
+
+// However short the message, the caption fits between the frame's icon and
+// buttons, also where the window manager writes it in bold.
+TEST(DialogsTest, BoxIsWideEnoughForItsCaption)
+{
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    for (const char* caption : {"Quorvane V1.24", "Warnung", "Ein sehr langer Titel für eine sehr kurze Meldung"}) {
+        const auto box = BuildMessageBox({caption, "Ok.", mtError, {"OK"}});
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+        EXPECT_GE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height()) << caption;
+        EXPECT_LE(box->width(), metrics.horizontalAdvance(caption) + 4 * metrics.height() + 100) << caption;
+    }
+    // A caption longer than the screen is wide does not push the box off it.
+    const auto box = BuildMessageBox({std::string(400, 'W'), "Ok.", mtError, {"OK"}});
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    EXPECT_LE(box->width(), QGuiApplication::primaryScreen()->availableGeometry().width());
 }
 
 // The box must never open behind a window of the program that stays on top

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the built program into a temporary prefix and checks what lands
-# where: exactly the executable, the menu entry, the icon sizes and the
-# software-centre description, all under one id, and both validators of the
-# desktop accept them. Exits 77 (skipped) where a validator is missing.
+# where: exactly the executable, the menu entry, the icon sizes, the
+# software-centre description (all under one id), the copyright file, the
+# package's change log and the manual page; both validators of the desktop
+# accept them. Exits 77 (skipped) where a validator is missing.
 set -euo pipefail
 cmake=$1
 build=$2
@@ -26,6 +27,10 @@ expected=(
   "share/applications/$id.desktop"
   "share/icons/hicolor/scalable/apps/$id.svg"
   "share/metainfo/$id.metainfo.xml"
+  "share/doc/quorvane/copyright"
+  "share/doc/quorvane/changelog.Debian.gz"
+  "share/man/man1/quorvane.1.gz"
+  "share/lintian/overrides/quorvane"
 )
 for size in 16 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -53,6 +58,20 @@ grep -qx "Icon=$id" "$desktop" || fail "Icon is not $id"
 grep -q "<id>$id</id>" "$prefix/share/metainfo/$id.metainfo.xml" || fail "the metainfo id is not $id"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/share/metainfo/$id.metainfo.xml" ||
   fail "the metainfo does not launch $id.desktop"
+
+# The copyright file is in Debian's machine-readable form, and names the
+# licence the software centres show.
+doc="$prefix/share/doc/quorvane"
+head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in the machine-readable format"
+licence=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' "$prefix/share/metainfo/$id.metainfo.xml")
+[[ -n "$licence" ]] || fail "the metainfo names no licence"
+grep -qx "License: $licence" "$doc/copyright" || fail "the copyright file does not name the metainfo's licence $licence"
+for compressed in "$doc/changelog.Debian.gz" "$prefix/share/man/man1/quorvane.1.gz"; do
+  gzip -t "$compressed" || fail "$compressed is no gzip file"
+done
+zcat "$doc/changelog.Debian.gz" | head -n 1 | grep -Eq '^quorvane \([0-9.]+-[0-9]+\) ' ||
+  fail "the change log does not begin with a version of quorvane"
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"

@@ -270,6 +270,13 @@ TEST_F(PosixFileSystemTest, CurrentFoldersPerDrive)
         {"Q:\\", kErrorInvalidDrive},
         {"Q:", kErrorInvalidDrive},
     };
+    // The process waits in the home folder whatever the user browses, so
+    // that no folder shown is held busy.
+    const std::string home = posix::Drives().front().UnixRoot;
+    const std::string start = WorkingDirectory();
+    if (std::filesystem::is_directory(home)) {
+        EXPECT_EQ(start, home);
+    }
     ASSERT_EQ(m_fs.SetCurrentDirectory(Name()), kErrorSuccess);
     for (const auto& failure : failures) {
         EXPECT_EQ(m_fs.SetCurrentDirectory(failure.Path), failure.Error) << failure.Path;
@@ -278,16 +285,15 @@ TEST_F(PosixFileSystemTest, CurrentFoldersPerDrive)
 
     EXPECT_EQ(m_fs.SetCurrentDirectory("sub\\deeper\\"), kErrorSuccess);
     EXPECT_EQ(m_fs.GetCurrentDirectory(), Name("sub\\deeper"));
-    EXPECT_EQ(WorkingDirectory(), (m_temp.Path() / "sub" / "deeper").string());
+    EXPECT_EQ(WorkingDirectory(), start);
     EXPECT_EQ(m_fs.SetCurrentDirectory(".."), kErrorSuccess);
     EXPECT_EQ(m_fs.GetCurrentDirectory(), Name("sub"));
 
     EXPECT_EQ(m_fs.SetCurrentDirectory("C:\\"), kErrorSuccess);
     EXPECT_EQ(m_fs.GetCurrentDirectory(), "C:\\");
-    EXPECT_EQ(WorkingDirectory(), posix::Drives().front().UnixRoot);
     EXPECT_EQ(m_fs.SetCurrentDirectory("Z:"), kErrorSuccess);
     EXPECT_EQ(m_fs.GetCurrentDirectory(), Name("sub"));
-    EXPECT_EQ(WorkingDirectory(), (m_temp.Path() / "sub").string());
+    EXPECT_EQ(WorkingDirectory(), start);
     EXPECT_EQ(m_fs.SetCurrentDirectory("C:"), kErrorSuccess);
     EXPECT_EQ(m_fs.GetCurrentDirectory(), "C:\\");
     EXPECT_EQ(m_fs.SetCurrentDirectory("z:deeper"), kErrorSuccess);

@@ -244,6 +244,29 @@ TEST_F(PosixRegistryTest, FallsBackToAddedAssociationsThenToTheSystemsCache)
     EXPECT_EQ(ReadKey(".HTM"), "cached.desktop");
 }
 
+// The mail program is found by the browser's rules, for mailto: links alone.
+TEST_F(PosixRegistryTest, NamesTheMailProgramOfMailLinks)
+{
+    for (const char* entry : {"mail.desktop", "added.desktop", "cached.desktop", "web.desktop"}) {
+        m_folder.CreateFile(std::string("sys2/applications/") + entry, Entry(std::string(entry) + " %u"));
+    }
+    m_folder.CreateFile("sys1/applications/mimeinfo.cache", "[MIME Cache]\nx-scheme-handler/mailto=cached.desktop\n");
+    const std::pair<std::string, const char*> cases[] = {
+        {DefaultList("web.desktop"), "cached.desktop"},
+        {"[Default Applications]\nx-scheme-handler/mailto=gone.desktop;mail.desktop\n", "mail.desktop"},
+        {"[Added Associations]\nx-scheme-handler/mailto=added.desktop\n", "added.desktop"},
+        {"[Removed Associations]\nx-scheme-handler/mailto=cached.desktop\n", kMissing},
+    };
+    for (const auto& [list, entry] : cases) {
+        m_folder.CreateFile("config/mimeapps.list", list);
+        EXPECT_EQ(ReadKey("mailto"), entry) << list;
+        EXPECT_EQ(ReadKey("MailTo"), entry) << list;
+    }
+    EXPECT_EQ(ReadKey("mailto\\shell\\open\\command"), kMissing);
+    EXPECT_EQ(ReadKey("mail.desktop\\shell\\open\\command"), "mail.desktop %u");
+    EXPECT_EQ(ReadKey(".HTM"), kMissing) << "a mail program opens no web pages";
+}
+
 TEST_F(PosixRegistryTest, UsesTheHomeFolderWhereTheUserFoldersAreUnsetOrRelative)
 {
     const std::string home = (m_folder.Path() / "home").string();

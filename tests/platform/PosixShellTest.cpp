@@ -1,7 +1,10 @@
 #include "platform/Shell.h"
 #include "platform/posix/PosixShell.h"
 
+#include "platform/FileSystem.h"
+#include "platform/posix/DriveNameSpace.h"
 #include "tests/support/ArgumentRecorder.h"
+#include "tests/support/ScopedCurrentFolder.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
 
@@ -9,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -18,6 +22,7 @@ namespace quorvane::platform {
 namespace {
 
 using testing::ArgumentRecorder;
+using testing::ScopedCurrentFolder;
 using testing::ScopedEnvironment;
 using testing::TempFolder;
 using Words = std::vector<std::string>;
@@ -93,6 +98,33 @@ TEST(PosixShellTest, LooksUpNamesWithoutSlashInThePath)
     const auto lines = recorder.Lines();
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->front(), "https://www.quorvane.example.org");
+    EXPECT_TRUE(NoChildLeft());
+}
+
+// Neither the folder the user browsed to nor the one the process happens to
+// be in may become the started program's: it would hold a stick busy.
+TEST(PosixShellTest, StartsTheProgramInTheHomeFolder)
+{
+    TempFolder folder;
+    const std::filesystem::path output = folder.Path() / "folder";
+    const std::filesystem::path script = folder.CreateFile(
+        "where", "#!/bin/sh\npwd -P > '" + output.string() + ".part' && mv '" + output.string() + ".part' '" +
+                     output.string() + "'\n");
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    FileSystem& fileSystem = NativeFileSystem();
+    const std::string browsed = fileSystem.GetCurrentDirectory();
+    ASSERT_EQ(fileSystem.SetCurrentDirectory(*posix::FromUnixPath(folder.Path().string())), kErrorSuccess);
+    {
+        const ScopedCurrentFolder inFolder(folder.Path());
+        EXPECT_GT(NativeShell().Execute(0, script.string(), "", kShowNormal), 32);
+    }
+    fileSystem.SetCurrentDirectory(browsed);
+    for (int i = 0; i < 2000 && !std::filesystem::exists(output); ++i) ::usleep(10000);
+    std::ifstream in(output);
+    std::string started;
+    std::getline(in, started);
+    const std::string home = posix::Drives().front().UnixRoot;
+    EXPECT_EQ(started, std::filesystem::is_directory(home) ? home : "/") << "a missing home gives the root";
     EXPECT_TRUE(NoChildLeft());
 }
 

@@ -71,16 +71,58 @@ TEST_F(PosixVolumesTest, UserVolumesGetLettersWithTypesLabelsAndCaseFlags)
                         "] " + std::to_string(d.FileSystemFlags) + " " + d.RemoteName);
     }
     EXPECT_EQ(found, (std::vector<std::string>{
-                         "C /home/anna 3 [debian] 3 ",
+                         "C /home/anna 3 [] 3 ",
                          "D /media/anna/STICK ANNA 2 [STICK Anna] 2 ",
                          "E /srv/musik 4 [] 2 //Server/Musik",
-                         "F /media/anna/CD 5 [] 3 ",
+                         "F /media/anna/CD 5 [CD] 3 ",
                          "G /mnt/ram 6 [] 3 ",
-                         "H /run/media/anna/data 3 [] 3 ",
+                         "H /run/media/anna/data 3 [data] 3 ",
                          "I /home/anna/nfs 4 [] 3 server:/export",
                          "J /opt/remote 4 [] 3 anna@host:/",
-                         "Z / 3 [debian] 3 ",
+                         "Z / 3 [] 3 ",
                      }));
+}
+
+TEST_F(PosixVolumesTest, LabelsComeFromTheFileSystemElseFromTheDesktopsMountFolder)
+{
+    for (const char* device : {"sdd1", "sde1", "sdf1", "sdg1", "sdh1"}) m_machine.CreateFile(std::string("dev/") + device);
+    m_machine.CreateFolder("by-uuid");
+    fs::create_symlink("../dev/sde1", m_machine.Path() / "by-uuid/1234-ABCD");
+    fs::create_symlink("../dev/sdb1", m_machine.Path() / "by-uuid/9999-0000");
+    m_sources.ByUuidFolder = (m_machine.Path() / "by-uuid").string();
+    struct {
+        std::string Device;
+        const char* MountPoint;
+        const char* Label;
+    } cases[] = {
+        {"sdb1", "/media/anna/OTHER", "STICK Anna"},  // the file system's label wins
+        {"sdd1", "/media/anna/MUSIK\\040STICK", "MUSIK STICK"},
+        {"sdf1", "/run/media/anna/Urlaub", "Urlaub"},
+        {"sde1", "/media/anna/1234-ABCD", ""},  // only the UUID
+        {"sdg1", "/media/anna/a/b", ""},
+        {"sdh1", "/media/STICK", ""},
+        {"sdc1", "/mnt/usb", ""},
+    };
+    std::string table;
+    for (const auto& c : cases) table += Device(c.Device.c_str()) + " " + c.MountPoint + " vfat rw 0 0\n";
+    // Mounted through FUSE, with no device named: the folder alone.
+    table += "fusefat /media/anna/FUSE fuse.fusefat rw 0 0\n";
+    WriteMountTable(table);
+    const auto check = [&](const char* where) {
+        const std::vector<TVolumeDrive> drives = VolumeDrives(ReadMountTable(m_sources.MountTable), "/root", m_sources);
+        ASSERT_EQ(drives.size(), std::size(cases) + 3) << where;
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            EXPECT_EQ(drives[i + 1].Label, cases[i].Label) << where << " " << cases[i].MountPoint;
+        }
+        EXPECT_EQ(drives[std::size(cases) + 1].Label, "FUSE") << where;
+    };
+    check("with the device manager's links");
+    // Without a device manager there are no links at all, and the mount folder is all there is.
+    m_sources.ByLabelFolder = (m_machine.Path() / "none").string();
+    m_sources.ByUuidFolder = m_sources.ByLabelFolder;
+    cases[0].Label = "OTHER";
+    cases[3].Label = "1234-ABCD";
+    check("without them");
 }
 
 TEST_F(PosixVolumesTest, AMountPointCountsOnceAHomeOnTheNetworkNotAtAllAndLettersEndAtY)
@@ -120,7 +162,7 @@ TEST_F(PosixVolumesTest, TheServiceAnswersForTheDrivesItGaveLetters)
 
     VolumeInformation information;
     ASSERT_TRUE(volumes.GetVolumeInformation("Z:\\", information));
-    EXPECT_EQ(information.Label, "debian");
+    EXPECT_EQ(information.Label, "") << "the root is no volume of its own";
     EXPECT_EQ(information.FileSystemFlags, kCasePreservedNames | kCaseSensitiveSearch);
     ASSERT_TRUE(volumes.GetVolumeInformation("d:\\", information));
     EXPECT_EQ(information.Label, "");

@@ -25,7 +25,8 @@ inline std::string CommandOutput(const std::string& command)
 // True once the main window of that title is mapped. xwininfo's tree lists
 // the mapped state only per window, so each window of the title is asked.
 // The about box takes the same title once it shows as the splash; the main
-// window is the one of half the 1280 x 1024 screen, as at a first start.
+// window is the one of its designed 688 x 512, as at a first start on the
+// 1280 x 1024 screen, whose half would be narrower.
 inline bool MainWindowShown(const std::string& display, const std::string& title)
 {
     const std::string tree = CommandOutput("xwininfo -display " + display + " -root -tree 2>/dev/null");
@@ -33,7 +34,7 @@ inline bool MainWindowShown(const std::string& display, const std::string& title
     for (std::size_t at = tree.find(quoted); at != std::string::npos; at = tree.find(quoted, at + 1)) {
         const std::size_t lineStart = tree.rfind('\n', at) + 1;
         const std::string line = tree.substr(lineStart, tree.find('\n', at) - lineStart);
-        if (line.find(" 640x512+") == std::string::npos) continue;
+        if (line.find(" 688x512+") == std::string::npos) continue;
         const std::size_t idStart = tree.find("0x", lineStart);
         const std::string id = tree.substr(idStart, tree.find(' ', idStart) - idStart);
         const std::string info = CommandOutput("xwininfo -display " + display + " -id " + id + " 2>/dev/null");

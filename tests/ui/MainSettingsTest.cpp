@@ -11,12 +11,14 @@
 #include "tests/support/MessageBoxRecorder.h"
 #include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempFolder.h"
+#include "ui/StartBounds.h"
 #include "widgets/FileCtrl.h"
 
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -35,8 +37,9 @@ protected:
     {
         Application().SetTitle("Quorvane V1.24");
     }
-    // The folder list leaves the process in the folder it shows; it moves out
-    // before the folder goes, or the next list could not enter its drive.
+    // The folder list leaves its drive's current folder at the folder it
+    // shows; it moves out before the folder goes, or the next list could not
+    // enter its drive.
     ~MainSettingsTest() override
     {
         if (FormMain != nullptr) FormMain->DirectoryListBox1->SetFolderPath(DriveName(m_folder.Path().parent_path()));
@@ -75,8 +78,9 @@ TEST_F(MainSettingsTest, FirstStartWithoutAFileTakesTheDefaultsAndCreatesNothing
     TFormMain& form = Start();
     EXPECT_EQ(form.Top(), 0);
     EXPECT_EQ(form.Left(), 0);
-    EXPECT_EQ(form.Height(), ScreenHeight() / 2);
-    EXPECT_EQ(form.Width(), ScreenWidth() / 2);
+    // Half the screen, but never less than the window was designed at.
+    EXPECT_EQ(form.Height(), std::min(std::max(ScreenHeight() / 2, 512), PrimaryWorkArea().height()));
+    EXPECT_EQ(form.Width(), std::min(std::max(ScreenWidth() / 2, 688), PrimaryWorkArea().width()));
     EXPECT_EQ(form.WindowState(), wsNormal);
     EXPECT_EQ(Folder(), "C:\\");
     EXPECT_FALSE(std::filesystem::exists(IniPath()));
@@ -89,23 +93,23 @@ TEST_F(MainSettingsTest, StoredNumbersAreReadAsIntegersOrGiveTheDefault)
         const char* line;
         int top, left, height, width;
     };
-    const int halfHeight = ScreenHeight() / 2;
-    const int halfWidth = ScreenWidth() / 2;
+    const int defaultHeight = std::min(std::max(ScreenHeight() / 2, 512), PrimaryWorkArea().height());
+    const int defaultWidth = std::min(std::max(ScreenWidth() / 2, 688), PrimaryWorkArea().width());
     const std::vector<Row> table = {
-        {"Oben=0x10", 16, 0, halfHeight, halfWidth},
-        {"Oben=$10", 16, 0, halfHeight, halfWidth},
-        {"Oben=16", 16, 0, halfHeight, halfWidth},
-        {"Oben=0x", 0, 0, halfHeight, halfWidth},
-        {"Oben=$", 0, 0, halfHeight, halfWidth},
-        {"Links=12abc", 0, 0, halfHeight, halfWidth},
-        {"Links= 7", 0, 7, halfHeight, halfWidth},
-        {"Hoehe=+300", 0, 0, 300, halfWidth},
-        {"Breite=2147483648", 0, 0, halfHeight, halfWidth},
-        {"Breite=350", 0, 0, halfHeight, 350},
+        {"Oben=0x10", 16, 0, defaultHeight, defaultWidth},
+        {"Oben=$10", 16, 0, defaultHeight, defaultWidth},
+        {"Oben=16", 16, 0, defaultHeight, defaultWidth},
+        {"Oben=0x", 0, 0, defaultHeight, defaultWidth},
+        {"Oben=$", 0, 0, defaultHeight, defaultWidth},
+        {"Links=12abc", 0, 0, defaultHeight, defaultWidth},
+        {"Links= 7", 0, 7, defaultHeight, defaultWidth},
+        {"Hoehe=+300", 0, 0, 300, defaultWidth},
+        {"Breite=2147483648", 0, 0, defaultHeight, defaultWidth},
+        {"Breite=350", 0, 0, defaultHeight, 350},
         // A window nobody could see or grab is made reachable.
-        {"Hoehe=0", 0, 0, 39, halfWidth},
-        {"Breite=-5", 0, 0, halfHeight, 136},
-        {"Links=-9000", 0, 0, halfHeight, halfWidth},
+        {"Hoehe=0", 0, 0, 39, defaultWidth},
+        {"Breite=-5", 0, 0, defaultHeight, 136},
+        {"Links=-9000", 0, 0, defaultHeight, defaultWidth},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(row.line);

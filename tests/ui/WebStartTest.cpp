@@ -216,6 +216,51 @@ TEST_F(WebStartTest, StartsADesktopEntrysCommandWithItsArgumentsAsTheyAre)
     EXPECT_TRUE(m_registry.AllClosed());
 }
 
+// A desktop's mail program gets the mail link; the browser only where the
+// desktop names none that can be started. Windows asks for the browser alone.
+TEST_F(WebStartTest, SendsTheMailLinkToTheDesktopsMailProgramElseToTheBrowser)
+{
+    const std::string kLink = "mailto:info@quorvane.example.org?subject=Quorvane%20V1.24";
+    struct TCase {
+        platform::CommandFormat format;
+        std::vector<std::string> mailKeys;
+        std::intptr_t shellResult;
+        std::vector<std::string> started;  // program and parameters of each call
+        bool result;
+    };
+    const auto kExec = platform::CommandFormat::kDesktopEntryExec;
+    const std::string kMailer = "mail.desktop\\shell\\open\\command=/usr/bin/mailer --compose %u";
+    const TCase cases[] = {
+        {kExec, {"mailto=mail.desktop", kMailer}, 42, {"/usr/bin/mailer --compose " + kLink}, true},
+        {kExec, {}, 42, {"web " + kLink}, true},
+        {kExec, {"mailto=mail.desktop"}, 42, {"web " + kLink}, true},
+        {kExec, {"mailto=", kMailer}, 42, {"web " + kLink}, true},
+        {kExec, {"mailto=mail.desktop", "mail.desktop\\shell\\open\\command=bin/mailer %u"}, 42,
+         {"web " + kLink}, true},
+        {kExec, {"mailto=mail.desktop", kMailer}, 2, {"/usr/bin/mailer --compose " + kLink, "web " + kLink}, false},
+        {platform::CommandFormat::kWindowsCommandLine, {"mailto=mail.desktop", kMailer}, 42, {"web  " + kLink}, true},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const TCase& test = cases[i];
+        SCOPED_TRACE(i);
+        FakeRegistry registry;
+        FakeShell shell;
+        ScopedHostService<platform::Registry> useRegistry(registry, platform::ReplaceHostRegistry);
+        ScopedHostService<platform::Shell> useShell(shell, platform::ReplaceHostShell);
+        registry.SetCommands(test.format);
+        Load(registry, {".HTM=web.desktop", "web.desktop\\shell\\open\\command=web"});
+        Load(registry, test.mailKeys);
+        shell.SetResult(test.shellResult);
+        m_webStart.SetEMail("info@quorvane.example.org");
+        m_webStart.SetEMailSubject("Quorvane V1.24");
+        EXPECT_EQ(m_webStart.SendEMail(), test.result);
+        std::vector<std::string> started;
+        for (const auto& call : shell.Calls()) started.push_back(call.program + " " + call.parameters);
+        EXPECT_EQ(started, test.started);
+        EXPECT_TRUE(registry.AllClosed());
+    }
+}
+
 TEST_F(WebStartTest, ParametersStartWithASpaceWhenTheCommandHasNoArguments)
 {
     Register(R"(C:\WEB\VIEW.EXE "%1")");
