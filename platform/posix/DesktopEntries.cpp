@@ -178,7 +178,8 @@ std::optional<std::string> FindEntryFile(const std::string& folder, std::string_
         // the longest is pushed first, so that the shortest is walked first.
         std::vector<std::string_view> fitting;
         for (const std::string& name : listing->second) {
-            if (name.empty() || name == "." || name == ".." || name.size() >= rest.size()) continue;
+            // An id ending in a dash names no file in the folder before it.
+            if (name.empty() || name == "." || name == ".." || name.size() + 1 >= rest.size()) continue;
             if (rest[name.size()] == '-' && rest.starts_with(name)) fitting.push_back(name);
         }
         std::sort(fitting.begin(), fitting.end(),
