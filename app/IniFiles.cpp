@@ -100,7 +100,9 @@ std::string SettingsFileFor(std::string_view modulePath)
 {
     const std::string besideExecutable = SettingsPathFor(modulePath);
     platform::SettingsFolders& folders = platform::HostSettingsFolders();
-    if (folders.CanWriteFolder(FolderOf(besideExecutable))) return besideExecutable;
+    if (folders.CanWriteFolder(FolderOf(besideExecutable)) && folders.CanUseFile(besideExecutable)) {
+        return besideExecutable;
+    }
     const std::string userFolder = folders.UserSettingsFolder(kProgramFolder);
     // Where the user has no folder of his own, the file stays beside the
     // executable and a write reports that it failed, as it always did.

@@ -51,8 +51,10 @@ private:
 std::string SettingsPathFor(std::string_view modulePath);
 
 // The settings file of the executable at `modulePath` for this program run:
-// the file of SettingsPathFor when the executable's folder can be written,
-// otherwise the file of the same name in the user's own settings folder
+// the file of SettingsPathFor when the executable's folder can be written
+// and nothing but a readable settings file stands under that name (a named
+// pipe or a folder there would refuse every close), otherwise the file of
+// the same name in the user's own settings folder
 // (on Linux ~/.config/quorvane), where the system gives one. The main window
 // asks once, at start, so that the program never reads from one place and
 // writes to another.

@@ -9,7 +9,8 @@
 namespace quorvane {
 
 // A set of names. Asking for a name costs the same with 100 and with
-// 100,000 names behind it. Each name is kept once, with its hash and one
+// 100,000 names behind it, also when somebody chose the names to collide:
+// the hash is keyed afresh in every process. Each name is kept once, with its hash and one
 // byte for the caller (its mark, 0 when added), in blocks of 64 kB that
 // never move, filled in the order the names were added; the table itself
 // holds only hashes and places. A run over a large folder thus writes each

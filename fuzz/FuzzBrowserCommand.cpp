@@ -3,7 +3,7 @@
 // its arguments without reading past it, close every key it opened, and hand
 // the shell a parameter text built exactly from the arguments and the
 // address. The same text read as a desktop entry's Exec line must reach the
-// shell as exactly the arguments the line stands for.
+// shell as exactly the arguments the whole line stands for.
 #include "ui/WebStart.h"
 
 #include "platform/Registry.h"
@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -140,10 +141,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(std::all_of(address.begin(), address.end(), IsAddressCharacter));
         FUZZ_CHECK(PercentDecoded(address) == PercentDecoded(url));
 
-        // Read as an Exec line, the command starts its own program with
-        // exactly its own arguments, whatever they hold.
+        // Read as an Exec line, the command is read whole, or refused when
+        // it holds a NUL, and starts its own program with exactly its own
+        // arguments, whatever they hold.
         registry.SetCommands(quorvane::platform::CommandFormat::kDesktopEntryExec);
-        const auto exec = quorvane::SplitDesktopEntryCommand(command, address);
+        const auto exec = registered.find('\0') == std::string::npos
+                              ? quorvane::SplitDesktopEntryCommand(registered, address)
+                              : std::nullopt;
         FUZZ_CHECK(webStart.OpenUrl() == exec.has_value());
         FUZZ_CHECK(shell.Calls().size() == (exec ? 2u : 1u));
         if (exec) {

@@ -21,6 +21,18 @@ public:
     // writes by itself (Windows), or where the folder cannot be named.
     virtual std::string UserSettingsFolder(std::string_view program) = 0;
 
+    // True when the settings file `file` may be used where it lies: it is
+    // missing (the first write creates it) or a file the profile service
+    // reads. Something else put in its place (a named pipe, a folder, a file
+    // of megabytes) gives no settings and takes none, so the program keeps
+    // its settings in the user's own folder instead. Where nothing but a
+    // file can stand under a file's name (Windows) the answer is always true.
+    virtual bool CanUseFile(std::string_view file)
+    {
+        static_cast<void>(file);
+        return true;
+    }
+
     // Creates `folder` and its missing parents. True when it is a folder
     // afterwards, whether it was made now or existed.
     virtual bool CreateFolder(std::string_view folder) = 0;

@@ -53,13 +53,31 @@ private:
     bool m_open = false;
 };
 
+// A desktop entry's value is a line of a text file, which has no length
+// limit: it is read whole, or refused when it is longer than any command
+// anybody registers, holds a NUL, or changed between the two calls, so that
+// no part of it can name another program than the whole line does.
+std::optional<std::string> ReadWholeValue(Registry& registry, RegistryKey key, std::uint32_t size)
+{
+    if (size == 0 || size > kLongestValueRead) return std::nullopt;
+    std::vector<char> whole(size, '\0');
+    if (registry.QueryDefaultValue(key, whole.data(), size) != platform::kRegistrySuccess || size != whole.size()) {
+        return std::nullopt;
+    }
+    const std::string_view value(whole.data(), whole.size() - 1);
+    if (whole.back() != '\0' || value.find('\0') != std::string_view::npos) return std::nullopt;
+    return std::string(value);
+}
+
 // The key's default value up to its first NUL and at most 1,024 characters;
 // nothing when its size cannot be asked. Whether the read itself succeeded
-// does not matter: a failed read leaves the text empty.
+// does not matter: a failed read leaves the text empty. Desktop entries'
+// values are read whole instead.
 std::optional<std::string> ReadDefaultValue(Registry& registry, RegistryKey key)
 {
     std::uint32_t size = 0;
     if (registry.QueryDefaultValueSize(key, size) != platform::kRegistrySuccess) return std::nullopt;
+    if (registry.Commands() == platform::CommandFormat::kDesktopEntryExec) return ReadWholeValue(registry, key, size);
 
     std::array<char, kValueBufferSize> buffer{};
     size = kValueBufferSize;

@@ -24,8 +24,10 @@ extern std::string BrowserArguments;
 
 // The command the system has registered to open web pages, tried for ".HTM",
 // ".HTML", ".SHTML" and ".SHTM" in this order; empty when there is none.
-// Values longer than 1,024 characters are cut to that length. Every registry
-// key it opens is closed before it returns.
+// Values longer than 1,024 characters are cut to that length; a desktop
+// entry's Exec line is read whole, or not at all when it holds a NUL or is
+// longer than a megabyte, so that no cut can leave the name of another
+// program behind. Every registry key it opens is closed before it returns.
 std::string FindBrowserCommand();
 
 // The command of the mail program the desktop opens mailto: links with, as

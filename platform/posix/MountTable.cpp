@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <optional>
-#include <sstream>
 
 #include <dirent.h>
 
@@ -175,12 +174,21 @@ std::vector<TMountEntry> ReadMountTable(const std::string& path)
     std::ifstream file(path);
     std::string line;
     while (std::getline(file, line)) {
-        std::istringstream fields(line);
-        std::string source;
-        std::string mountPoint;
-        std::string type;
-        if (!(fields >> source >> mountPoint >> type)) continue;
-        mounts.push_back({DecodeOctalEscapes(source), DecodeOctalEscapes(mountPoint), DecodeOctalEscapes(type)});
+        // The table escapes only blanks, tabs, newlines and backslashes, so
+        // those alone separate its fields: a carriage return or a form feed
+        // in a stick's name is part of its mount point.
+        std::vector<std::string_view> fields;
+        std::string_view rest(line);
+        while (fields.size() < 3) {
+            const std::size_t start = rest.find_first_not_of(" \t");
+            if (start == std::string_view::npos) break;
+            rest.remove_prefix(start);
+            const std::size_t end = std::min(rest.find_first_of(" \t"), rest.size());
+            fields.push_back(rest.substr(0, end));
+            rest.remove_prefix(end);
+        }
+        if (fields.size() < 3) continue;
+        mounts.push_back({DecodeOctalEscapes(fields[0]), DecodeOctalEscapes(fields[1]), DecodeOctalEscapes(fields[2])});
     }
     return mounts;
 }

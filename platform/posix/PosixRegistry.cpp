@@ -1,12 +1,12 @@
 #include "platform/Registry.h"
 
+#include "platform/posix/DesktopEntries.h"
 #include "platform/posix/PosixShell.h"
 
 #include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -62,68 +62,6 @@ bool SameLetters(std::string_view a, std::string_view b)
     }
     return true;
 }
-
-std::string_view Trimmed(std::string_view text)
-{
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::vector<std::string> SplitList(std::string_view text, char separator)
-{
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(separator, start);
-        if (end == std::string_view::npos) end = text.size();
-        const std::string_view item = Trimmed(text.substr(start, end - start));
-        if (!item.empty()) items.emplace_back(item);
-        start = end + 1;
-    }
-    return items;
-}
-
-// The groups and keys of a desktop entry or a mimeapps.list; for a key that
-// appears twice in a group the first one counts.
-class TKeyFile {
-public:
-    explicit TKeyFile(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::string line;
-        std::map<std::string, std::string>* group = nullptr;
-        while (std::getline(in, line)) {
-            const std::string_view text = Trimmed(line);
-            if (text.empty() || text.front() == '#') continue;
-            if (text.front() == '[' && text.back() == ']') {
-                group = &m_groups[std::string(text.substr(1, text.size() - 2))];
-                continue;
-            }
-            const std::size_t equals = text.find('=');
-            if (group == nullptr || equals == std::string_view::npos) continue;
-            group->emplace(std::string(Trimmed(text.substr(0, equals))), std::string(Trimmed(text.substr(equals + 1))));
-        }
-    }
-
-    const std::string* Value(std::string_view group, std::string_view key) const
-    {
-        const auto g = m_groups.find(std::string(group));
-        if (g == m_groups.end()) return nullptr;
-        const auto k = g->second.find(std::string(key));
-        return k == g->second.end() ? nullptr : &k->second;
-    }
-
-    std::vector<std::string> List(std::string_view group, std::string_view key) const
-    {
-        const std::string* value = Value(group, key);
-        return value ? SplitList(*value, ';') : std::vector<std::string>{};
-    }
-
-private:
-    std::map<std::string, std::map<std::string, std::string>> m_groups;
-};
 
 std::string HomeFolder()
 {
@@ -188,58 +126,11 @@ std::vector<fs::path> MimeAppsLists()
     return lists;
 }
 
-bool IsFile(const fs::path& path)
-{
-    std::error_code ignored;
-    return fs::is_regular_file(path, ignored);
-}
-
-// A desktop entry's id may stand for a file in a subfolder: "kde-konqueror.desktop"
-// is also applications/kde/konqueror.desktop. It never leads out of the folder.
-std::optional<fs::path> FindEntryFile(const fs::path& folder, std::string_view id)
-{
-    if (IsFile(folder / id)) return folder / id;
-    for (std::size_t dash = id.find('-'); dash != std::string_view::npos; dash = id.find('-', dash + 1)) {
-        const std::string_view prefix = id.substr(0, dash);
-        if (prefix.empty() || prefix == "." || prefix == "..") continue;
-        std::error_code ignored;
-        const fs::path subFolder = folder / prefix;
-        if (fs::is_directory(subFolder, ignored)) {
-            if (auto found = FindEntryFile(subFolder, id.substr(dash + 1))) return found;
-        }
-    }
-    return std::nullopt;
-}
-
 bool IsEntryId(std::string_view id)
 {
     constexpr std::string_view kSuffix = ".desktop";
     return id.size() > kSuffix.size() && id.substr(id.size() - kSuffix.size()) == kSuffix &&
            id.find('/') == std::string_view::npos && id.find('\0') == std::string_view::npos;
-}
-
-// The string escapes of desktop entries; the quoting of the Exec line itself
-// stays, because whoever runs the command splits it.
-std::string Unescaped(std::string_view value)
-{
-    std::string text;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            text += value[i];
-            continue;
-        }
-        switch (value[++i]) {
-        case 's': text += ' '; break;
-        case 'n': text += '\n'; break;
-        case 't': text += '\t'; break;
-        case 'r': text += '\r'; break;
-        case '\\': text += '\\'; break;
-        default:
-            text += '\\';
-            text += value[i];
-        }
-    }
-    return text;
 }
 
 // A path as one argument of an Exec line: in double quotes, with the
@@ -291,9 +182,9 @@ std::optional<std::string> EntryCommand(std::string_view id)
 {
     if (!IsEntryId(id)) return std::nullopt;
     for (const fs::path& folder : ApplicationFolders()) {
-        const std::optional<fs::path> file = FindEntryFile(folder, id);
+        const std::optional<std::string> file = FindEntryFile(folder.string(), id, SystemEntryFolders());
         if (!file) continue;
-        return StartCommand(TKeyFile(*file));
+        return StartCommand(TKeyFile::Read(*file));
     }
     return std::nullopt;
 }
@@ -310,7 +201,7 @@ std::optional<std::string> AssociatedEntry(std::span<const std::string_view> typ
     const std::vector<fs::path> lists = MimeAppsLists();
     std::vector<TKeyFile> files;
     files.reserve(lists.size());
-    for (const fs::path& list : lists) files.emplace_back(list);
+    for (const fs::path& list : lists) files.push_back(TKeyFile::Read(list.string()));
 
     for (const TKeyFile& file : files) {
         for (std::string_view type : types) {
@@ -329,7 +220,7 @@ std::optional<std::string> AssociatedEntry(std::span<const std::string_view> typ
         }
     }
     for (const fs::path& folder : ApplicationFolders()) {
-        const TKeyFile cache(folder / "mimeinfo.cache");
+        const TKeyFile cache = TKeyFile::Read((folder / "mimeinfo.cache").string());
         for (std::string_view type : types) {
             for (const std::string& id : cache.List("MIME Cache", type)) {
                 if (removed[type].count(id) == 0 && EntryCommand(id)) return id;

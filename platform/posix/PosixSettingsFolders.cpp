@@ -1,6 +1,7 @@
 #include "platform/SettingsFolders.h"
 
 #include "platform/posix/DriveNameSpace.h"
+#include "platform/posix/ProfileFile.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -45,6 +46,13 @@ public:
         const std::optional<std::string> folder = posix::FromUnixPath(configHome);
         if (!folder) return {};
         return *folder + (folder->ends_with('\\') ? "" : "\\") + std::string(program);
+    }
+
+    bool CanUseFile(std::string_view file) override
+    {
+        std::uint32_t error = 0;
+        const std::optional<std::string> unixPath = posix::ToUnixPath(file, error);
+        return !unixPath || posix::IsUsableProfileFile(*unixPath);
     }
 
     bool CreateFolder(std::string_view folder) override

@@ -1,6 +1,7 @@
 #include "platform/posix/ProfileFile.h"
 
 #include "platform/posix/IniText.h"
+#include "platform/posix/RegularFile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -14,36 +15,17 @@ namespace quorvane::platform::posix {
 
 namespace {
 
-enum class FileState { kRead, kMissing, kUnreadable };
+// The program's own settings are a few hundred bytes; a file of megabytes
+// in their place is none the program wrote, and reading it at every value
+// would stall the start.
+constexpr std::size_t kLargestSettingsFile = 4u << 20;
 
-// Reads the whole file. A missing file and a missing folder are alike: both
-// give the defaults on reading and a new file on writing.
-FileState ReadWholeFile(const std::string& path, std::string& content, struct stat& status)
+// A missing file and a missing folder are alike: both give the defaults on
+// reading and a new file on writing. Anything but a regular file of at most
+// kLargestSettingsFile bytes cannot be read.
+FileRead ReadWholeFile(const std::string& path, std::string& content, struct stat& status)
 {
-    // Without O_NONBLOCK a named pipe put in the file's place would block the
-    // program until someone writes into it.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
-    FileState state = FileState::kRead;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        state = FileState::kUnreadable;
-    } else {
-        content.clear();
-        char buffer[65536];
-        for (;;) {
-            const ssize_t count = ::read(fd, buffer, sizeof buffer);
-            if (count > 0) {
-                content.append(buffer, static_cast<std::size_t>(count));
-            } else if (count == 0) {
-                break;
-            } else if (errno != EINTR) {
-                state = FileState::kUnreadable;
-                break;
-            }
-        }
-    }
-    ::close(fd);
-    return state;
+    return ReadRegularFile(path, kLargestSettingsFile, content, status);
 }
 
 bool WriteAll(int fd, std::string_view data)
@@ -59,17 +41,28 @@ bool WriteAll(int fd, std::string_view data)
     return true;
 }
 
-// A symbolic link to the settings file stays a link: the file it points to
-// is the one replaced.
-std::string ResolveLink(const std::string& path)
+// A symbolic link to the settings file stays a link: the file at the end of
+// its chain of links is the one replaced, or created where the link points
+// nowhere yet (a settings file kept with the user's other files). Nothing,
+// for a chain that loops or cannot be read.
+std::optional<std::string> WriteTarget(const std::string& path)
 {
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return path;
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+        std::string target(static_cast<std::size_t>(status.st_size) + 1, '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::nullopt;
+        target.resize(static_cast<std::size_t>(length));
+        // A relative target counts from the folder that holds the link.
+        if (target.front() != '/') {
+            const std::size_t slash = current.rfind('/');
+            target.insert(0, slash == std::string::npos ? std::string() : current.substr(0, slash + 1));
+        }
+        current = std::move(target);
+    }
+    return std::nullopt;
 }
 
 // Creates an unused temporary file beside `target`. A new settings file gets
@@ -134,12 +127,19 @@ std::string ProfileDefault(std::string_view defaultValue, std::size_t bufferSize
     return Delivered(WithoutTrailingSpaces(defaultValue), bufferSize);
 }
 
+bool IsUsableProfileFile(const std::string& unixPath)
+{
+    struct stat status {};
+    if (::stat(unixPath.c_str(), &status) != 0) return errno == ENOENT || errno == ENOTDIR;
+    return S_ISREG(status.st_mode) && static_cast<std::size_t>(status.st_size) <= kLargestSettingsFile;
+}
+
 std::string ReadProfileFileString(const std::string& unixPath, std::string_view section, std::string_view key,
                                   std::string_view defaultValue, std::size_t bufferSize)
 {
     std::string content;
     struct stat status {};
-    if (ReadWholeFile(unixPath, content, status) != FileState::kRead) return ProfileDefault(defaultValue, bufferSize);
+    if (ReadWholeFile(unixPath, content, status) != FileRead::kRead) return ProfileDefault(defaultValue, bufferSize);
     const std::optional<std::string> value = FindIniValue(content, section, key);
     if (!value) return ProfileDefault(defaultValue, bufferSize);
     return Delivered(*value, bufferSize);
@@ -148,18 +148,19 @@ std::string ReadProfileFileString(const std::string& unixPath, std::string_view 
 bool WriteProfileFileString(const std::string& unixPath, std::string_view section, std::string_view key,
                             std::string_view value)
 {
-    const std::string target = ResolveLink(unixPath);
+    const std::optional<std::string> target = WriteTarget(unixPath);
+    if (!target) return false;
     std::string content;
     struct stat old {};
-    const FileState state = ReadWholeFile(target, content, old);
-    if (state == FileState::kUnreadable) return false;
+    const FileRead state = ReadWholeFile(*target, content, old);
+    if (state == FileRead::kUnreadable) return false;
     // Replacing the file by renaming would get round its write protection; a
     // settings file the user made read-only stays as it is.
-    if (state == FileState::kRead && ::access(target.c_str(), W_OK) != 0) return false;
+    if (state == FileRead::kRead && ::access(target->c_str(), W_OK) != 0) return false;
 
     const std::optional<std::string> changed = SetIniValue(content, section, key, value);
     if (!changed) return false;
-    return ReplaceFile(target, *changed, state == FileState::kRead ? &old : nullptr);
+    return ReplaceFile(*target, *changed, state == FileRead::kRead ? &old : nullptr);
 }
 
 }  // namespace quorvane::platform::posix

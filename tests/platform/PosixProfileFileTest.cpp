@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -122,6 +123,64 @@ TEST(PosixProfileFileTest, ReportsFailureAndLeavesEverythingAsItWasWhenTheFileCa
     ASSERT_EQ(::chmod(ini.c_str(), 0444), 0);
     EXPECT_FALSE(Write(ini, "Oben", "2"));
     EXPECT_EQ(testing::FileContent(ini), "[FormMain]\nOben=1\n");
+}
+
+// What stands under the settings file's name decides whether it can be used
+// there: only a regular file of at most 4 MB is read (a named pipe must
+// never block the start), and nothing else is ever written or replaced.
+TEST(PosixProfileFileTest, OnlyARegularFileOfAFewMegabytesIsReadOrReplaced)
+{
+    TempFolder folder;
+    const fs::path pipe = folder.Path() / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    folder.CreateFolder("ordner.ini");
+    const std::string huge = "[FormMain]\nOben=1\n;" + std::string(4u << 20, '-') + "\n";
+    folder.CreateFile("gross.ini", huge);
+    folder.CreateFile("klein.ini", "[FormMain]\nOben=1\n;" + std::string((4u << 20) - 20, '-') + "\n");
+    fs::create_symlink("ordner.ini", folder.Path() / "verweis-ordner.ini");
+    fs::create_symlink("schleife.ini", folder.Path() / "schleife.ini");
+
+    const std::tuple<const char*, bool, const char*> cases[] = {
+        {"pipe.ini", false, "vorgabe"},          {"ordner.ini", false, "vorgabe"},
+        {"gross.ini", false, "vorgabe"},         {"klein.ini", true, "1"},
+        {"verweis-ordner.ini", false, "vorgabe"}, {"schleife.ini", false, "vorgabe"},
+        {"fehlt.ini", true, "vorgabe"},
+    };
+    for (const auto& [name, usable, read] : cases) {
+        const fs::path path = folder.Path() / name;
+        EXPECT_EQ(IsUsableProfileFile(path.string()), usable) << name;
+        EXPECT_EQ(Read(path, "Oben"), read) << name;
+        EXPECT_EQ(Write(path, "Oben", "2"), usable) << name;
+    }
+    EXPECT_TRUE(fs::is_fifo(pipe));
+    EXPECT_TRUE(fs::is_empty(folder.Path() / "ordner.ini"));
+    EXPECT_TRUE(testing::FileContent(folder.Path() / "gross.ini") == huge);
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "schleife.ini"));
+}
+
+// A link that points nowhere yet (a settings file kept among the user's other
+// files, not made yet) is written through: the file appears where it points,
+// and the link stays a link. Where its target's folder is missing it is left alone.
+TEST(PosixProfileFileTest, ALinkThatPointsNowhereIsWrittenThroughOrLeftAlone)
+{
+    TempFolder folder;
+    folder.CreateFolder("dotfiles");
+    const fs::path link = folder.Path() / "quorvane.ini";
+    fs::create_symlink("dotfiles/zwischen.ini", link);
+    fs::create_symlink("quorvane.ini", folder.Path() / "dotfiles" / "zwischen.ini");
+    const fs::path target = folder.Path() / "dotfiles" / "quorvane.ini";
+    EXPECT_TRUE(IsUsableProfileFile(link.string()));
+    EXPECT_EQ(Read(link, "Oben"), "vorgabe");
+    ASSERT_TRUE(Write(link, "Oben", "5"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(testing::FileContent(target), "[FormMain]\nOben=5\n");
+    EXPECT_EQ(Read(link, "Oben"), "5");
+
+    const fs::path nowhere = folder.Path() / "nirgends.ini";
+    fs::create_symlink("fehlt/quorvane.ini", nowhere);
+    EXPECT_FALSE(Write(nowhere, "Oben", "5"));
+    EXPECT_TRUE(fs::is_symlink(nowhere));
+    EXPECT_FALSE(fs::exists(folder.Path() / "fehlt"));
 }
 
 // A disk that fills up while the file is written: the file-size limit makes

@@ -216,6 +216,33 @@ TEST_F(PosixRegistryTest, TakesTheFirstInstalledEntryThatCanBeStarted)
     EXPECT_EQ(ReadKey("terminal.desktop\\shell\\open\\command"), quotedBin + "x-terminal-emulator\" -e lynx %u");
 }
 
+// Each dash of an id may stand for a folder separator. Folders named like
+// every reading of the dashes, linked back to their parent, once made the
+// lookup try every reading; now it finds the entry, or that there is none,
+// at once, and of several fitting files the one with the shorter folder
+// name first wins.
+TEST_F(PosixRegistryTest, FindsEntriesBehindDashesWithoutTryingEveryReading)
+{
+    const std::filesystem::path applications = m_folder.Path() / "data" / "applications";
+    std::filesystem::create_directories(applications);
+    std::string name = "x";
+    for (int i = 0; i < 24; ++i, name += "-x") std::filesystem::create_directory_symlink(".", applications / name);
+    m_folder.CreateFile("data/applications/a/b-c/d.desktop", Entry("abcd"));
+    m_folder.CreateFile("data/applications/a-b/c/d.desktop", Entry("later"));
+    m_folder.CreateFile("data/applications/x/y.desktop", Entry("xy"));
+
+    const std::pair<std::string, std::string> cases[] = {
+        {"a-b-c-d.desktop", "abcd"},
+        {name + "-y.desktop", "xy"},
+        {name + "-z.desktop", kMissing},
+        {name + "-" + name + "-" + name + "-x-a-b-c-d.desktop", "abcd"},
+        {"x-..-x-y.desktop", kMissing},
+    };
+    for (const auto& [id, command] : cases) {
+        EXPECT_EQ(ReadKey(id + "\\shell\\open\\command"), command) << id;
+    }
+}
+
 TEST_F(PosixRegistryTest, FallsBackToAddedAssociationsThenToTheSystemsCache)
 {
     for (const char* entry : {"added.desktop", "removed.desktop", "cached.desktop", "late.desktop"}) {

@@ -180,5 +180,19 @@ TEST_F(PosixVolumesTest, TheServiceAnswersForTheDrivesItGaveLetters)
     EXPECT_EQ(volumes.SetErrorMode(0), kFailCriticalErrors);
 }
 
+// The table escapes blanks, tabs, newlines and backslashes; any other byte,
+// a carriage return or a form feed in a stick's name too, belongs to its field.
+TEST_F(PosixVolumesTest, OnlyBlanksAndTabsSeparateTheFieldsOfTheMountTable)
+{
+    WriteMountTable("/dev/sdb1 /media/a\\040b\r\v\fc\\134\\011 vfat rw 0 0\n"
+                    "\t//s/m\t\t/mnt/m  cifs\n"
+                    "short line\n");
+    std::vector<std::string> read;
+    for (const TMountEntry& mount : ReadMountTable(m_sources.MountTable)) {
+        read.push_back(mount.Source + "|" + mount.MountPoint + "|" + mount.Type);
+    }
+    EXPECT_EQ(read, (std::vector<std::string>{"/dev/sdb1|/media/a b\r\v\fc\\\t|vfat", "//s/m|/mnt/m|cifs"}));
+}
+
 }  // namespace
 }  // namespace quorvane::platform::posix

@@ -20,9 +20,12 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace quorvane {
 namespace {
@@ -264,6 +267,41 @@ TEST_F(MainSettingsTest, AProgramFolderThatCannotBeWrittenKeepsTheSettingsInTheU
 
     TFormMain& form = Start();
     EXPECT_EQ(QRect(form.Left(), form.Top(), form.Width(), form.Height()), QRect(70, 60, 530, 420));
+}
+
+// A named pipe, a folder or a file of megabytes under the settings file's
+// name gives no settings and takes none: the program starts with its
+// defaults without waiting on the pipe, and its close keeps the settings in
+// the user's folder instead of failing, leaving the thing in the way alone.
+TEST_F(MainSettingsTest, WhatIsNoSettingsFileGivesDefaultsAndTheUsersFolderTakesTheSettings)
+{
+    testing::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", (m_folder.Path() / "config").string());
+    const std::filesystem::path stored = m_folder.Path() / "config" / "quorvane" / "quorvane.ini";
+    const std::vector<std::function<void()>> blockers = {
+        [this] { ASSERT_EQ(::mkfifo(IniPath().c_str(), 0600), 0); },
+        [this] { std::filesystem::create_directory(IniPath()); },
+        [this] { WriteIni("[FormMain]\nOben=5\n;" + std::string(5 << 20, '-') + "\n"); },
+    };
+    for (const auto& block : blockers) {
+        block();
+        const auto kind = std::filesystem::symlink_status(IniPath()).type();
+        {
+            TFormMain& form = Start();
+            EXPECT_EQ(form.Top(), 0);
+            form.SetBounds(70, 60, 530, 420);
+            form.Show();
+            form.Close();
+            EXPECT_FALSE(form.isVisible());
+            Application().ReleaseForms();
+        }
+        EXPECT_EQ(std::filesystem::symlink_status(IniPath()).type(), kind);
+        EXPECT_NE(testing::FileContent(stored).find("Oben=60"), std::string::npos);
+        EXPECT_EQ(Start().Top(), 60);
+        Application().ReleaseForms();
+        std::filesystem::remove_all(IniPath());
+        std::filesystem::remove_all(m_folder.Path() / "config");
+    }
 }
 
 }  // namespace

@@ -261,6 +261,32 @@ TEST_F(WebStartTest, SendsTheMailLinkToTheDesktopsMailProgramElseToTheBrowser)
     }
 }
 
+// An Exec line has no length limit: cut at 1,024 characters, a long path
+// would name a shorter one, another program; one with a NUL likewise.
+TEST_F(WebStartTest, ReadsADesktopEntrysExecLineWholeOrNotAtAll)
+{
+    m_registry.SetCommands(platform::CommandFormat::kDesktopEntryExec);
+    const std::string longPath = "/opt/web" + std::string(1017, 'b') + "/web";
+    const std::pair<std::string, std::string> cases[] = {
+        {longPath + " %u", longPath},
+        {"web" + std::string(2000, ' ') + "--new %u", "web"},
+        {std::string("/opt/web\0/evil %u", 18), ""},
+        {longPath + std::string(1 << 20, ' ') + "%u", ""},
+    };
+    std::size_t started = 0;
+    for (const auto& [exec, program] : cases) {
+        Register(exec);
+        m_webStart.SetUrl("https://a.example.org");
+        EXPECT_EQ(m_webStart.OpenUrl(), !program.empty()) << exec.size();
+        if (!program.empty()) ++started;
+        ASSERT_EQ(m_shell.Calls().size(), started) << exec.size();
+        if (!program.empty()) {
+            EXPECT_EQ(m_shell.Calls().back().program, program);
+        }
+    }
+    EXPECT_TRUE(m_registry.AllClosed());
+}
+
 TEST_F(WebStartTest, ParametersStartWithASpaceWhenTheCommandHasNoArguments)
 {
     Register(R"(C:\WEB\VIEW.EXE "%1")");
