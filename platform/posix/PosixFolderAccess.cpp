@@ -104,15 +104,6 @@ EntryStamp StampAt(int folder, const char* name)
     return stamp;
 }
 
-bool SameNumber(int folder, const char* a, const char* b)
-{
-    struct stat first {};
-    struct stat second {};
-    return ::fstatat(folder, a, &first, AT_SYMLINK_NOFOLLOW) == 0 &&
-        ::fstatat(folder, b, &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev &&
-        first.st_ino == second.st_ino;
-}
-
 std::optional<std::string> LinkTarget(int link)
 {
     std::string target(256, '\0');
@@ -155,7 +146,7 @@ public:
         int result = RenameWithoutReplacing(m_descriptor.Get(), from.c_str(), to.c_str());
         // A case-insensitive file system finds the new name of a change of
         // case as the file itself and calls it taken.
-        if (result == EEXIST && SameNumber(m_descriptor.Get(), from.c_str(), to.c_str())) {
+        if (result == EEXIST && MaySpellOneEntry(m_descriptor.Get(), from.c_str(), to.c_str())) {
             result = RenameThroughTemporaryName(m_descriptor.Get(), from.c_str(), to.c_str());
         }
         return ErrorFromErrno(result);

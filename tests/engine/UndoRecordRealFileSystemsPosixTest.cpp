@@ -19,7 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::Each;
+using ::testing::ElementsAre;
 using ::testing::Field;
+using ::testing::FieldsAre;
 using testing::MountedFileSystem;
 using testing::RealFileSystemKind;
 
@@ -70,6 +72,21 @@ TEST_P(UndoRecordRealFileSystemsTest, UnchangedFilesGoBackAndANewcomerStays)
     EXPECT_EQ(Contents(folder), (std::map<std::string, std::string>{
                                     {"A - C - B.mp3", "first"}, {"D - F - E.mp3", "second"}, {"G - H - I.mp3", "third"}}));
     EXPECT_EQ(stack.Size(), 2u) << "the run keeps the file that did not go back";
+
+    // A change of case only, which a file system that ignores case finds
+    // as the file itself under its other spelling.
+    fs::create_directory(mounted.Path() / "Fall");
+    std::ofstream(mounted.Path() / "Fall" / "m - n - n.mp3", std::ios::binary) << "fourth";
+    settings.Folder = mounted.Name() + "\\Fall";
+    ResultList runRows;
+    UndoRecord record;
+    UndoRecordingTable table(runRows, record, settings.Folder);
+    RunBatch(settings, true, table);
+    ASSERT_THAT(runRows.Rows(), ElementsAre(FieldsAre("Ok", "m - n - n.mp3", "M - N - N.mp3")));
+    stack.Push(std::move(record));
+    stack.UndoNewest(rows);
+    EXPECT_THAT(rows.Rows(), ElementsAre(FieldsAre("Ok", "M - N - N.mp3", "m - n - n.mp3")));
+    EXPECT_EQ(Contents(mounted.Path() / "Fall"), (std::map<std::string, std::string>{{"m - n - n.mp3", "fourth"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(, UndoRecordRealFileSystemsTest, ::testing::ValuesIn(testing::AllRealFileSystems()),
