@@ -170,6 +170,27 @@ TEST_F(UndoRecordPosixTest, RunsAreUndoneNewestFirstAndAFailedRowIsTriedAgain)
     EXPECT_EQ(Tree(music), (std::map<std::string, std::string>{{"a - b - c.mp3", "first"}, {"d - e - f.mp3", "second"}}));
 }
 
+// A run in a folder reached through symbolic links is undone in the folder
+// itself, which is where the undo looks for it, not following links.
+TEST_F(UndoRecordPosixTest, AFolderReachedThroughALinkIsUndoneThere)
+{
+    const std::string here = m_root.Path().filename().string();
+    const std::string targets[] = {(Music()).string(), "Musik", "../" + here + "/./Musik", "Weiter/../Musik"};
+    m_root.CreateFolder("Weiter");
+    for (const std::string& target : targets) {
+        SCOPED_TRACE(target);
+        fs::remove(m_root.Path() / "Link");
+        fs::create_directory_symlink(target, m_root.Path() / "Link");
+        fs::create_directory_symlink("..", m_root.Path() / "Weiter" / "Hoch");
+        m_settings.Folder = m_root.NameOf("Weiter\\Hoch\\Link");
+        Execute();
+        EXPECT_TRUE(fs::exists(Music() / "A - C - B.mp3"));
+        EXPECT_THAT(Undo(), Each(Field(&ResultRow::Status, "Ok")));
+        EXPECT_EQ(Tree(Music()), (std::map<std::string, std::string>{{"a - b - c.mp3", "first"}, {"d - e - f.mp3", "second"}}));
+        fs::remove(m_root.Path() / "Weiter" / "Hoch");
+    }
+}
+
 // A folder whose path is longer than the system's limit for a whole path
 // is reached one component at a time.
 TEST_F(UndoRecordPosixTest, AFolderBeyondThePathLimitIsUndoneToo)
