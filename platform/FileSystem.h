@@ -203,6 +203,10 @@ public:
     // True when `path` names an existing file; a folder is not a file.
     bool FileExists(std::string_view path);
 
+    // The stamp of the entry at `path` itself (a symbolic link is not
+    // followed); Kind::None when there is none. This one knows volume and
+    // number only (GetFileIdentity).
+    virtual EntryStamp GetEntryStamp(std::string_view path);
     // The folder `folderPath` (a full path) for renames that must reach
     // exactly the files they mean; nullptr when it cannot be opened.
     virtual std::unique_ptr<IdentifiedFolder> OpenIdentifiedFolder(std::string_view folderPath);

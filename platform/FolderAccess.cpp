@@ -4,21 +4,6 @@ namespace quorvane::platform {
 
 namespace {
 
-// The stamp of the entry at `path` as the general calls of the service give
-// it: volume and number, which is what Windows offers through them (NTFS
-// keeps a sequence number in the file number, so a reused number differs).
-EntryStamp StampByPath(FileSystem& fileSystem, std::string_view path)
-{
-    FileIdentity identity;
-    std::uint32_t attributes = 0;
-    if (!fileSystem.GetFileIdentity(path, identity) || !fileSystem.GetFileAttributes(path, attributes)) return {};
-    EntryStamp stamp;
-    stamp.Type = (attributes & faDirectory) != 0 ? EntryStamp::Kind::Folder : EntryStamp::Kind::File;
-    stamp.Volume = identity.Volume;
-    stamp.File = identity.File;
-    return stamp;
-}
-
 // A folder named by its full path, for systems whose backend offers nothing
 // better: each look and each rename names the folder again.
 class TPathIdentifiedFolder final : public IdentifiedFolder {
@@ -34,7 +19,7 @@ public:
     EntryStamp StampOf(std::string_view name) override
     {
         if (name.empty() || name.find_first_of("\\/") != std::string_view::npos) return {};
-        return StampByPath(m_fileSystem, m_path + std::string(name));
+        return m_fileSystem.GetEntryStamp(m_path + std::string(name));
     }
 
     std::uint32_t MoveFileIfSame(std::string_view name, std::string_view newName, const EntryStamp& expected) override
@@ -67,6 +52,20 @@ bool SameEntry(const EntryStamp& recorded, const EntryStamp& now)
     return recorded.Changed == now.Changed && recorded.Size == now.Size;
 }
 
+// Volume and number are what every backend offers through the general
+// calls; a backend that knows more says so in its own GetEntryStamp.
+EntryStamp FileSystem::GetEntryStamp(std::string_view path)
+{
+    FileIdentity identity;
+    std::uint32_t attributes = 0;
+    if (!GetFileIdentity(path, identity) || !GetFileAttributes(path, attributes)) return {};
+    EntryStamp stamp;
+    stamp.Type = (attributes & faDirectory) != 0 ? EntryStamp::Kind::Folder : EntryStamp::Kind::File;
+    stamp.Volume = identity.Volume;
+    stamp.File = identity.File;
+    return stamp;
+}
+
 std::unique_ptr<IdentifiedFolder> FileSystem::OpenIdentifiedFolder(std::string_view folderPath)
 {
     std::string path(folderPath);
@@ -75,7 +74,8 @@ std::unique_ptr<IdentifiedFolder> FileSystem::OpenIdentifiedFolder(std::string_v
     // A drive's root keeps its backslash ("C:\"); any other folder is named
     // without one.
     const bool root = path.size() == 3 && path[1] == ':';
-    const EntryStamp stamp = StampByPath(*this, root ? std::string_view(path) : std::string_view(path).substr(0, path.size() - 1));
+    const std::string_view named = root ? std::string_view(path) : std::string_view(path).substr(0, path.size() - 1);
+    const EntryStamp stamp = GetEntryStamp(named);
     if (stamp.Type != EntryStamp::Kind::Folder) return nullptr;
     return std::make_unique<TPathIdentifiedFolder>(*this, std::move(path), stamp);
 }

@@ -46,6 +46,8 @@ std::map<std::string, std::string> Tree(const fs::path& root)
     return tree;
 }
 
+const std::map<std::string, std::string> kBefore = {{"a - b - c.mp3", "first"}, {"d - e - f.mp3", "second"}};
+
 class UndoRecordPosixTest : public ::testing::Test {
 protected:
     UndoRecordPosixTest()
@@ -167,7 +169,7 @@ TEST_F(UndoRecordPosixTest, RunsAreUndoneNewestFirstAndAFailedRowIsTriedAgain)
     rows = Undo();
     EXPECT_THAT(rows, Each(Field(&ResultRow::Status, "Ok")));
     EXPECT_TRUE(m_stack.Empty());
-    EXPECT_EQ(Tree(music), (std::map<std::string, std::string>{{"a - b - c.mp3", "first"}, {"d - e - f.mp3", "second"}}));
+    EXPECT_EQ(Tree(music), kBefore);
 }
 
 // A run in a folder reached through symbolic links is undone in the folder
@@ -186,7 +188,7 @@ TEST_F(UndoRecordPosixTest, AFolderReachedThroughALinkIsUndoneThere)
         Execute();
         EXPECT_TRUE(fs::exists(Music() / "A - C - B.mp3"));
         EXPECT_THAT(Undo(), Each(Field(&ResultRow::Status, "Ok")));
-        EXPECT_EQ(Tree(Music()), (std::map<std::string, std::string>{{"a - b - c.mp3", "first"}, {"d - e - f.mp3", "second"}}));
+        EXPECT_EQ(Tree(Music()), kBefore);
         fs::remove(m_root.Path() / "Weiter" / "Hoch");
     }
 }
