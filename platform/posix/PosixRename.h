@@ -16,11 +16,12 @@ int RenameWithoutReplacing(const char* from, const char* to);
 // the folder between any two system calls. Where hard links work, the file
 // gets its new name as a link (which fails when `to` exists) and its old name
 // is moved to a private name and removed only when it is still this file's.
-// Where they do not, the new name is reserved with an empty file (or folder)
-// of our own and the file renamed onto that reservation right after checking
-// that it is still ours: the one moment another program could lose a file,
-// by putting its own at `to` in that instant, lasts one system call. 0 only
-// when the very file that had the old name now has the new one.
+// Where they do not, the new name is reserved with an empty file of our own
+// and the file renamed onto that reservation right after checking that it is
+// still ours: the one moment another program could lose a file, by putting
+// its own at `to` in that instant, lasts one system call. (A folder, which
+// can replace only an empty folder, is renamed after a look.) 0 only when
+// the very file that had the old name now has the new one.
 int RenameWithoutReplacingByLink(int folder, const char* from, const char* to);
 int RenameWithoutReplacingByLink(const char* from, const char* to);
 

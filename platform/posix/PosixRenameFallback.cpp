@@ -110,8 +110,8 @@ void RemoveNameOf(int folder, const char* name, const TEntry& entry, bool mustBe
     const std::string aside = PrivateNameBeside(name);
     if (::renameat(folder, name, folder, aside.c_str()) != 0) return;
     TEntry found;
-    if (Look(folder, aside.c_str(), found) && found.IsSameAs(entry) && (!mustBeEmpty || found.Type == S_IFDIR || found.Size == 0)) {
-        ::unlinkat(folder, aside.c_str(), found.Type == S_IFDIR ? AT_REMOVEDIR : 0);
+    if (Look(folder, aside.c_str(), found) && found.IsSameAs(entry) && (!mustBeEmpty || found.Size == 0)) {
+        ::unlinkat(folder, aside.c_str(), 0);
         return;
     }
     PutBack(folder, aside.c_str(), name, depth);
@@ -180,10 +180,10 @@ bool CreateEmpty(int folder, const char* name, TEntry& created)
 bool IsReservation(int folder, const char* name, const TEntry& reservation)
 {
     TEntry found;
-    return Look(folder, name, found) && found.IsSameAs(reservation) && (found.Type == S_IFDIR || found.Size == 0);
+    return Look(folder, name, found) && found.IsSameAs(reservation) && found.Size == 0;
 }
 
-// Reserves the new name with an empty entry of our own (which fails when it
+// Reserves the new name with an empty file of our own (which fails when it
 // exists) and renames the file onto it right after checking that it is
 // still ours. 0 or an errno value.
 int RenameByReservation(int folder, const char* from, const char* to, int depth)
@@ -191,13 +191,15 @@ int RenameByReservation(int folder, const char* from, const char* to, int depth)
     TEntry file;
     if (!Look(folder, from, file)) return errno;
     Reached(TRenameStep::OldNameLooked);
-    // A folder may replace only an empty folder, a file only a file.
     TEntry reservation;
     if (file.Type == S_IFDIR) {
-        if (::mkdirat(folder, to, 0700) != 0 || !Look(folder, to, reservation)) return errno;
-    } else if (!CreateEmpty(folder, to, reservation)) {
-        return errno;
+        // A folder replaces nothing but an empty folder, so a look before
+        // the rename is enough; some file systems (fusefat) refuse to
+        // replace even that, which rules out a reservation anyway.
+        if (Look(folder, to, reservation)) return EEXIST;
+        return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
     }
+    if (!CreateEmpty(folder, to, reservation)) return errno;
     Reached(TRenameStep::Reserved);
     // Another program that removed or replaced the reservation has the name now.
     if (!IsReservation(folder, to, reservation)) return EEXIST;

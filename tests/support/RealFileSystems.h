@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,9 @@ std::vector<RealFileSystemKind> AllRealFileSystems();
 // A short name for test names and messages: "FAT", "exFAT", "NTFS",
 // "NfsLike", "SmbLike".
 std::string_view NameOf(RealFileSystemKind kind);
+
+// So that test output names the file system rather than its bytes.
+inline void PrintTo(RealFileSystemKind kind, std::ostream* out) { *out << NameOf(kind); }
 
 // A fresh, empty file system of one kind, mounted on a folder of its own below
 // the system's temporary folder, and unmounted (with its image and loop
