@@ -98,6 +98,55 @@ public:
     virtual std::uint32_t MoveFile(std::string_view oldName, std::string_view newName) = 0;
 };
 
+// ---- Finding a folder and its files again, for taking renames back ----
+
+// What tells one file or folder apart from every other that its file system
+// holds or held before, as far as that file system lets a program tell.
+// Volume and number alone do not: ext4 gives the number of a deleted file to
+// the next new one at once. The birth time settles it where the file system
+// keeps one; where it keeps none (FAT through FUSE, most network shares),
+// the time of the last change of the entry's state and its size stand in,
+// which the system sets itself and no program can set back.
+struct EntryStamp {
+    enum class Kind : unsigned char { None, File, Folder, Other };
+
+    Kind Type = Kind::None;  // None: no entry was found
+    std::uint64_t Volume = 0;
+    std::uint64_t File = 0;
+    bool HasBirth = false;
+    std::int64_t Birth = 0;    // nanoseconds since 1970
+    std::int64_t Changed = 0;  // nanoseconds since 1970
+    std::uint64_t Size = 0;
+};
+
+// Whether `now` is the very entry that `recorded` was taken of. In doubt the
+// answer is no: a rename refused is a nuisance, a wrong file renamed is not.
+bool SameEntry(const EntryStamp& recorded, const EntryStamp& now);
+
+// A folder opened for renames that must reach exactly the files they mean,
+// as the undo of a run must. It is open only while it is used, so a stick
+// can still be ejected between a run and its undo.
+class IdentifiedFolder {
+public:
+    virtual ~IdentifiedFolder() = default;
+
+    // Where the folder is, in a form that only this file system reads back
+    // (FileSystem::ReopenIdentifiedFolder), whatever its length.
+    virtual const std::string& Location() const = 0;
+    // The folder's own stamp, taken when it was opened.
+    virtual const EntryStamp& Stamp() const = 0;
+
+    // The stamp of the entry `name` of the folder itself (a symbolic link is
+    // not followed); a stamp of Kind::None when there is none.
+    virtual EntryStamp StampOf(std::string_view name) = 0;
+
+    // Renames the entry `name` to `newName` in this folder, never replacing
+    // an entry, and only when `name` is still the entry of `expected`
+    // (kErrorFileNotFound otherwise). 0 or an error code.
+    virtual std::uint32_t MoveFileIfSame(std::string_view name, std::string_view newName,
+                                         const EntryStamp& expected) = 0;
+};
+
 // The file-system service in the drive-letter name space (C:\Musik\Live).
 class FileSystem {
 public:
@@ -153,6 +202,19 @@ public:
 
     // True when `path` names an existing file; a folder is not a file.
     bool FileExists(std::string_view path);
+
+    // The stamp of the entry at `path` itself (a symbolic link is not
+    // followed); Kind::None when there is none. This one knows volume and
+    // number only (GetFileIdentity).
+    virtual EntryStamp GetEntryStamp(std::string_view path);
+    // The folder `folderPath` (a full path) for renames that must reach
+    // exactly the files they mean; nullptr when it cannot be opened.
+    virtual std::unique_ptr<IdentifiedFolder> OpenIdentifiedFolder(std::string_view folderPath);
+    // The folder at `location` (IdentifiedFolder::Location) once more;
+    // nullptr when it cannot be reached without following a symbolic link
+    // that was not there when it was first opened. Whether it is still the
+    // same folder its stamp says.
+    virtual std::unique_ptr<IdentifiedFolder> ReopenIdentifiedFolder(std::string_view location);
 };
 
 // The file-system service of this system, or the one a test put in its place.

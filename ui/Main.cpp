@@ -397,9 +397,12 @@ void TFormMain::StartBatch(bool execute)
     TBusyRun busy;
     try {
         if (execute) {
-            // Every execute run replaces what an undo would take back.
-            UndoRecordingTable recording(table, *m_lastRun, settings.Folder);
+            // A run stopped by a map error renamed nothing and leaves no
+            // record; one that renamed files goes on top of the undo stack.
+            UndoRecord run;
+            UndoRecordingTable recording(table, run, settings.Folder);
             RunBatch(settings, true, recording);
+            m_undoStack->Push(std::move(run));
         } else {
             RunBatch(settings, false, table);
         }
@@ -414,7 +417,7 @@ void TFormMain::StartBatch(bool execute)
 
 void TFormMain::CreateResultGridMenu()
 {
-    m_lastRun = std::make_unique<UndoRecord>();
+    m_undoStack = std::make_unique<UndoStack>();
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     UndoLastRun = PopupMenu1->addAction(QString::fromUtf8(kUndoLastRun));
@@ -428,18 +431,20 @@ void TFormMain::CreateResultGridMenu()
 
 void TFormMain::StringGrid2ContextPopup(const QPoint& position)
 {
-    UndoLastRun->setEnabled(!m_lastRun->Empty());
+    UndoLastRun->setEnabled(!m_undoStack->Empty());
     PopupMenu1->popup(StringGrid2->mapToGlobal(position));
 }
 
-// The result grid shows one row per file taken back; the record is empty
-// afterwards, so the item stays disabled until the next execute run.
+// The result grid shows one row per file of the newest run not yet undone.
+// Files that could not get their old names back keep the run on the stack,
+// so the item stays and tries them again once the obstacle is gone; only
+// then does it reach the run before.
 void TFormMain::UndoLastRunClick()
 {
-    if (m_lastRun->Empty()) return;
+    if (m_undoStack->Empty()) return;
     TGridResultTable table(*StringGrid2);
     TBusyRun busy;
-    UndoRenames(*m_lastRun, table);
+    m_undoStack->UndoNewest(table);
     busy.DiscardInput();
 }
 

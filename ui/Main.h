@@ -23,7 +23,7 @@ class TLabel;
 class TPanel;
 class TSpinEdit;
 class TStringGrid;
-class UndoRecord;
+class UndoStack;
 
 // The program's one main window: the folder on the left, the settings of the
 // renaming above, the result table below them. The controls are members named
@@ -63,7 +63,7 @@ public:
     TLabel* Label5;
     TEdit* Edit4;
     // The result grid's context menu, with its one item that undoes the
-    // last execute run.
+    // newest execute run not yet undone.
     QMenu* PopupMenu1;
     QAction* UndoLastRun;
 
@@ -92,8 +92,8 @@ private:
     // Where the settings file lies, decided once in FormCreate: beside the
     // executable or in the user's own settings folder.
     std::string m_settingsFileName;
-    // The renames of the last execute run, until the next one or an undo.
-    std::unique_ptr<UndoRecord> m_lastRun;
+    // The execute runs of the session that can still be taken back.
+    std::unique_ptr<UndoStack> m_undoStack;
 };
 
 // The main window once the application has created it.

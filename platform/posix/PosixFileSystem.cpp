@@ -3,6 +3,7 @@
 #include "platform/Volumes.h"
 #include "platform/posix/DriveNameSpace.h"
 #include "platform/posix/PosixErrors.h"
+#include "platform/posix/PosixFolderAccess.h"
 #include "platform/posix/PosixRename.h"
 #include "platform/posix/WildcardMask.h"
 
@@ -304,6 +305,18 @@ public:
         }
         RecordCurrentFolder(*folder);
         return kErrorSuccess;
+    }
+
+    // The undo of a run finds its folder by these, whatever its path's length.
+    std::unique_ptr<IdentifiedFolder> OpenIdentifiedFolder(std::string_view folderPath) override
+    {
+        std::uint32_t error = 0;
+        const std::optional<std::string> unixFolder = ToUnixPath(folderPath, error);
+        return unixFolder ? OpenIdentifiedUnixFolder(*unixFolder) : nullptr;
+    }
+    std::unique_ptr<IdentifiedFolder> ReopenIdentifiedFolder(std::string_view location) override
+    {
+        return ReopenIdentifiedUnixFolder(location);
     }
 
     // Mounted volumes get their letters when the volume service first looks

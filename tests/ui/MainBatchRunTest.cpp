@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -259,8 +260,7 @@ TEST_F(MainBatchRunTest, AClickDuringTheRunIsDroppedSoEveryFileIsRenamedOnce)
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// The context menu of the result grid takes the last execute run back, and
-// only that run, once.
+// The context menu of the result grid takes the last execute run back, once.
 TEST_F(MainBatchRunTest, TheResultGridsMenuUndoesTheLastExecuteRun)
 {
     m_folder.CreateFile("alpha - beta - gamma.mp3", "inhalt");
@@ -292,13 +292,47 @@ TEST_F(MainBatchRunTest, TheResultGridsMenuUndoesTheLastExecuteRun)
     ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
     EXPECT_FALSE(undo->isEnabled());
 
-    // A run that renames nothing leaves nothing to undo either.
+    // A run that renames nothing leaves nothing to undo: the run before it
+    // is the one taken back.
     Click("Button2");
     FormMain->findChild<TEdit*>("Edit1")->SetText("*.txt");
     Click("Button2");
     EXPECT_EQ(Result(), (Rows{kHeader, {"--", "notes.txt", ""}}));
     ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(Result(), (Rows{kHeader, {"Ok", "Alpha - Gamma - Beta.mp3", "alpha - beta - gamma.mp3"}}));
+    ASSERT_TRUE(openMenu(QContextMenuEvent::Mouse));
     EXPECT_FALSE(undo->isEnabled());
+}
+
+// Each undo takes back the newest run not yet undone; a file that cannot
+// go back keeps the item, which works once the obstacle is gone.
+TEST_F(MainBatchRunTest, TheMenuUndoesRunAfterRunAndStaysWhileAFileCannotGoBack)
+{
+    m_folder.CreateFile("a - b - c.mp3", "inhalt");
+    auto* undo = FormMain->findChild<QAction*>("UndoLastRun");
+    const auto enabled = [&] {
+        FormMain->StringGrid2ContextPopup(QPoint(20, 30));
+        FormMain->PopupMenu1->hide();
+        return undo->isEnabled();
+    };
+    Click("Button2");
+    Click("Button2");
+    m_folder.CreateFile("A - C - B.mp3", "im Weg");
+
+    undo->trigger();
+    EXPECT_EQ(Result(), (Rows{kHeader, {"Fehler", "A - B - C.mp3", "A - C - B.mp3"}}));
+    EXPECT_TRUE(enabled());
+    std::filesystem::remove(m_folder.Path() / "A - C - B.mp3");
+    undo->trigger();
+    EXPECT_EQ(Result(), (Rows{kHeader, {"Ok", "A - B - C.mp3", "A - C - B.mp3"}}));
+    EXPECT_TRUE(enabled());
+    undo->trigger();
+    EXPECT_EQ(Result(), (Rows{kHeader, {"Ok", "A - C - B.mp3", "a - b - c.mp3"}}));
+    EXPECT_FALSE(enabled());
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"a - b - c.mp3"}));
+    EXPECT_EQ(testing::FileContent(m_folder.Path() / "a - b - c.mp3"), "inhalt");
 }
 
 }  // namespace
