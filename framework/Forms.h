@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Events.h"
+#include "framework/FormTypes.h"
 
 #include <QBasicTimer>
 #include <QWidget>
@@ -12,20 +13,6 @@
 class QEventLoop;
 
 namespace quorvane {
-
-// Stored in the settings as 0, 1 and 2.
-enum TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
-
-enum TPosition { poDesigned, poScreenCenter };
-
-enum TFormStyle { fsNormal, fsStayOnTop };
-
-// Windows: no frame at all, a frame of fixed size, or a frame the user can
-// drag. Panels: no border or a sunken single border.
-enum TBorderStyle { bsNone, bsSingle, bsSizeable };
-
-// How a modal window was ended; buttons carry the value they end it with.
-enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
 // A top-level window of the program. A window is a class derived from TForm
 // whose constructor builds its controls (members named as the controls, with
@@ -150,6 +137,12 @@ protected:
 private:
     friend class TFormEventFilter;
 
+    // The form of a window of the window system, or nullptr.
+    static TForm* OfWindow(const QObject* window);
+
+    // Key routing (FormKeys.cpp): the preview, the keys of the window itself,
+    // and the default and cancel buttons.
+    static void WatchApplicationEvents();
     bool PreviewKey(QKeyEvent* event);
     bool FireKeyEvent(QKeyEvent* event, int& key);
     bool HandleDialogKey(int key);

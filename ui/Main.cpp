@@ -6,6 +6,7 @@
 #include "engine/NameRestructuring.h"
 #include "engine/UndoRecord.h"
 #include "framework/Alignment.h"
+#include "framework/Controls.h"
 #include "framework/Labels.h"
 #include "framework/Panels.h"
 #include "framework/Screen.h"
