@@ -2,11 +2,11 @@
 
 #include "framework/Events.h"
 #include "framework/FormTypes.h"
+#include "framework/WindowBounds.h"
 
 #include <QBasicTimer>
 #include <QWidget>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,16 +55,15 @@ public:
     // of them while the window was maximised or minimised.
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);
-    QRect NormalBounds() const { return m_normalBounds; }
+    QRect NormalBounds() const { return m_bounds.NormalBounds(); }
 
     // A window the user could not see or grab (no height or width, its
     // caption bar off every screen) is made reachable: at least the size of
     // its caption bar and system buttons, and moved wholly onto the primary
     // screen, as far as it fits, when its caption bar lies on no screen.
     // Bounds that already give a reachable window stay exactly as they are.
+    // ReachableBounds (WindowBounds.h) holds the rule.
     void EnsureReachable();
-    static constexpr int kMinimumOuterWidth = 136;
-    static constexpr int kMinimumOuterHeight = 39;
 
     // With key preview on, every key pressed or released anywhere in the
     // window reaches OnKeyDown and OnKeyUp before the focused control. The
@@ -150,11 +149,10 @@ private:
     void UpdateWindowFlags();
     void ResizeClient(int width, int height);
     QMargins FrameMargins() const;
-    QRect OuterGeometry() const;
+    TWindowReport Report() const;
     void PlaceClient(const QRect& client);
-    void RequestOuterBounds(const QRect& outer, bool overWindowManager);
+    void RequestOuterBounds(const QRect& outer, TRequestPriority priority);
     void FitRequestedOuterBounds(bool tick);
-    const std::optional<QRect>& RequestedOuterBounds() const;
     void RememberNormalBounds();
     void NoteGeometryChange();
 
@@ -166,21 +164,11 @@ private:
     TModalResult m_modalResult = mrNone;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalEndPosted = false;
-    // Outer bounds asked for that the window manager has not given yet: the
-    // frame was not known when they were set, or the window is coming back
-    // from maximised or minimised. They are applied again until the window
-    // has them, for a few attempts.
-    std::optional<QRect> m_requestedOuterBounds;
-    QSize m_requestedClientSize;
-    bool m_requestOverridesSizing = false;
-    int m_fitAttempts = 0;
-    int m_fitConfirmations = 0;
+    // The bounds and state as negotiated with the window manager; the
+    // window runs the timers its answers ask for: retries of bounds on
+    // their way, and the moment a geometry must stand to count as normal.
+    TWindowBounds m_bounds;
     QBasicTimer m_fitTimer;
-    bool m_fitSuspended = false;
-    // The outer bounds of the window in normal state, taken once a change
-    // has settled: a window manager reports a maximised size before it
-    // reports the state, and that size must never pass for a normal one.
-    QRect m_normalBounds;
     QBasicTimer m_settleTimer;
 };
 
