@@ -92,11 +92,6 @@ TDriveComboBox::TDriveComboBox(QWidget* parent)
     connect(this, &QComboBox::activated, this, [this](int) { Click(); }, Qt::QueuedConnection);
 }
 
-TDriveComboBox::~TDriveComboBox()
-{
-    if (m_dirList) m_dirList->m_driveCombo = nullptr;
-}
-
 const QPixmap& TDriveComboBox::EntryImage(int index) const
 {
     static const QPixmap none;
@@ -107,18 +102,6 @@ const QPixmap& TDriveComboBox::EntryImage(int index) const
 char TDriveComboBox::LetterInCase(char letter) const
 {
     return m_textCase == tcUpperCase ? UpperLetter(letter) : LowerLetter(letter);
-}
-
-void TDriveComboBox::SetDirList(TDirectoryListBox* list)
-{
-    if (m_dirList == list) return;
-    if (m_dirList) m_dirList->m_driveCombo = nullptr;
-    m_dirList = list;
-    if (list != nullptr) {
-        // A folder list follows one drive list only.
-        if (list->m_driveCombo && list->m_driveCombo != this) list->m_driveCombo->m_dirList = nullptr;
-        list->m_driveCombo = this;
-    }
 }
 
 std::string TDriveComboBox::VolumeLabelText(char letter) const
@@ -190,7 +173,7 @@ void TDriveComboBox::SetDriveLetter(char letter)
             candidate.Text[1] == ':';
     });
     if (entry != m_entries.end()) setCurrentIndex(static_cast<int>(entry - m_entries.begin()));
-    if (m_dirList) m_dirList->ChangeToDrive(m_driveLetter);
+    if (TDirectoryListBox* folders = DirList()) folders->ChangeToDrive(m_driveLetter);
     OnChange(this);
 }
 
