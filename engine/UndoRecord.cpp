@@ -1,6 +1,7 @@
 #include "engine/UndoRecord.h"
 
 #include "engine/EngineTexts.h"
+#include "runtime/FolderPath.h"
 
 #include <utility>
 
@@ -44,8 +45,7 @@ void UndoRecordingTable::Finish() { m_table.Finish(); }
 
 void UndoRenames(UndoRecord& record, ResultTable& table, platform::FileSystem& fileSystem)
 {
-    std::string folderPath = record.Folder();
-    if (folderPath.empty() || folderPath.back() != '\\') folderPath += '\\';
+    const std::string folderPath = WithTrailingBackslash(record.Folder());
 
     table.Start();
     for (auto rename = record.Renames().rbegin(); rename != record.Renames().rend(); ++rename) {

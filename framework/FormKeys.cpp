@@ -2,6 +2,7 @@
 
 #include "framework/Buttons.h"
 #include "framework/Controls.h"
+#include "runtime/ScopedValue.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -84,12 +85,7 @@ bool TForm::PreviewKey(QKeyEvent* event)
     if (!FireKeyEvent(event, key)) return false;
     if (key != 0) {
         QKeyEvent changed(event->type(), key, event->modifiers(), QString(), event->isAutoRepeat(), event->count());
-        const QEvent* previous = TFormEventFilter::s_passedOn;
-        TFormEventFilter::s_passedOn = &changed;
-        struct TRestore {
-            const QEvent* previous;
-            ~TRestore() { TFormEventFilter::s_passedOn = previous; }
-        } restore{previous};
+        TScopedValue<const QEvent*> passedOn(TFormEventFilter::s_passedOn, &changed);
         QCoreApplication::sendEvent(windowHandle(), &changed);
     }
     event->accept();

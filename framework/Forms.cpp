@@ -7,6 +7,7 @@
 #include "framework/Screen.h"
 #include "framework/WindowBounds.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ScopedValue.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -117,12 +118,12 @@ void TForm::PlaceClient(const QRect& client)
 void TForm::RequestOuterBounds(const QRect& outer, TRequestPriority priority)
 {
     m_bounds.Request(outer, size(), priority);
-    FitRequestedOuterBounds(false);
+    FitRequestedOuterBounds(foReport);
 }
 
-void TForm::FitRequestedOuterBounds(bool tick)
+void TForm::FitRequestedOuterBounds(TFitOccasion occasion)
 {
-    const TFitStep step = m_bounds.Fit(Report(), tick);
+    const TFitStep step = m_bounds.Fit(Report(), occasion);
     switch (step.Action) {
     case TFitStep::faIdle: return;
     case TFitStep::faSettled: m_fitTimer.stop(); return;
@@ -175,7 +176,7 @@ void TForm::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == m_fitTimer.timerId()) {
         if (!m_bounds.Pending()) m_fitTimer.stop();
-        FitRequestedOuterBounds(true);
+        FitRequestedOuterBounds(foTick);
         return;
     }
     if (event->timerId() == m_settleTimer.timerId()) {
@@ -208,11 +209,7 @@ void TForm::SetWindowState(TWindowState state)
     }
     {
         // The window passes through sizes of nobody's choosing meanwhile.
-        m_bounds.SetSuspended(true);
-        struct TSuspendFit {
-            TWindowBounds& bounds;
-            ~TSuspendFit() { bounds.SetSuspended(false); }
-        } suspend{m_bounds};
+        TScopedValue suspend(m_bounds.Suspended, true);
         setWindowState(wanted);
     }
     // The window manager restores bounds of its own when it gets round to
@@ -345,7 +342,7 @@ void TForm::setVisible(bool visible)
         move(ScreenCentredPosition(QSize(Width(), Height()), this));
     }
     QWidget::setVisible(visible);
-    FitRequestedOuterBounds(false);
+    FitRequestedOuterBounds(foReport);
 }
 
 bool TForm::event(QEvent* event)
@@ -369,7 +366,7 @@ bool TForm::event(QEvent* event)
     case QEvent::Resize:
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
-        FitRequestedOuterBounds(false);
+        FitRequestedOuterBounds(foReport);
         NoteGeometryChange();
         break;
     default: break;

@@ -152,7 +152,7 @@ private:
     TWindowReport Report() const;
     void PlaceClient(const QRect& client);
     void RequestOuterBounds(const QRect& outer, TRequestPriority priority);
-    void FitRequestedOuterBounds(bool tick);
+    void FitRequestedOuterBounds(TFitOccasion occasion);
     void RememberNormalBounds();
     void NoteGeometryChange();
 

@@ -36,9 +36,10 @@ void TWindowBounds::Request(const QRect& outer, QSize clientSize, TRequestPriori
 // from before a maximise), and reports a changed frame some time after the
 // change of state, so the bounds are checked again on its next reports and
 // on a few timer ticks, and applied again until they stand.
-TFitStep TWindowBounds::Fit(const TWindowReport& report, bool tick)
+TFitStep TWindowBounds::Fit(const TWindowReport& report, TFitOccasion occasion)
 {
-    if (!m_requested || m_suspended || !report.Visible || !report.Normal) return {};
+    const bool tick = occasion == foTick;
+    if (!m_requested || Suspended || !report.Visible || !report.Normal) return {};
     const QRect outer = *m_requested;
     // Bounds asked for before the frame was known give way to any sizing
     // since; those of a return to normal state override the window
@@ -83,12 +84,12 @@ bool TWindowBounds::AwaitsSettling(const TWindowReport& report) const
 
 void TWindowBounds::Settle(const TWindowReport& report)
 {
-    if (report.Visible && !m_requested && !m_suspended && !report.Frame.isNull()) RememberNormal(report);
+    if (report.Visible && !m_requested && !Suspended && !report.Frame.isNull()) RememberNormal(report);
 }
 
 bool TWindowBounds::RestoresNormal(const TWindowReport& report, bool leftMaximisedOrMinimised) const
 {
-    return !m_suspended && report.Normal && leftMaximisedOrMinimised && m_normalBounds.isValid();
+    return !Suspended && report.Normal && leftMaximisedOrMinimised && m_normalBounds.isValid();
 }
 
 // Bounds read from a hand-edited or damaged settings file may give a window

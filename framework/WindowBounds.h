@@ -27,6 +27,11 @@ struct TWindowReport {
 // bounds asked for (those of a return to normal state).
 enum TRequestPriority { rpYieldToSizing, rpOverrideSizing };
 
+// What makes a window look at its bounds again: a report of the window
+// manager (a move, a resize, a change of state, the window shown), or a tick
+// of the retry timer, which also counts the attempts and confirmations.
+enum TFitOccasion { foReport, foTick };
+
 // What a window does next about the outer bounds asked for.
 struct TFitStep {
     enum TAction {
@@ -72,16 +77,14 @@ public:
     // Forgets the bounds asked for: the program set bounds the window has
     // right away.
     void Drop() { m_requested.reset(); }
-    // One look at the window, at a report of the window manager or at a
-    // retry tick.
-    TFitStep Fit(const TWindowReport& report, bool tick);
+    // One look at the window on `occasion`.
+    TFitStep Fit(const TWindowReport& report, TFitOccasion occasion);
     // The window placed its client area as Fit asked and now has this size.
     void Placed(QSize clientSize) { m_requestedClientSize = clientSize; }
 
     // While the program changes the window's state itself, the window passes
     // through sizes of nobody's choosing: they are neither fitted nor settled.
-    bool Suspended() const { return m_suspended; }
-    void SetSuspended(bool suspended) { m_suspended = suspended; }
+    bool Suspended = false;
 
     // The outer bounds the window last had in normal state.
     QRect NormalBounds() const { return m_normalBounds; }
@@ -107,7 +110,6 @@ private:
     TRequestPriority m_priority = rpYieldToSizing;
     int m_attempts = 0;
     int m_confirmations = 0;
-    bool m_suspended = false;
     QRect m_normalBounds;
 };
 

@@ -5,6 +5,9 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCase.h"
 #include "platform/Volumes.h"
+#include "runtime/AsciiCase.h"
+#include "runtime/FolderPath.h"
+#include "runtime/ScopedValue.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -20,11 +23,8 @@ namespace quorvane {
 
 namespace {
 
-bool EndsWithBackslash(std::string_view text) { return !text.empty() && text.back() == '\\'; }
 
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameDriveLetter(char a, char b) { return UpperLetter(a) == UpperLetter(b); }
+bool SameDriveLetter(char a, char b) { return AsciiUpper(a) == AsciiUpper(b); }
 
 // Paints the folder list's items through the list, which knows their kinds.
 class TDirItemDelegate final : public QStyledItemDelegate {
@@ -59,24 +59,12 @@ private:
     TDirectoryListBox& m_list;
 };
 
-// Sets a flag for as long as it lives, also when an error passes.
-class TFlagGuard {
-public:
-    explicit TFlagGuard(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TFlagGuard() { m_flag = false; }
-    TFlagGuard(const TFlagGuard&) = delete;
-    TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-    bool& m_flag;
-};
-
 // The visible subfolders of `folderPath`, in the order the file system
 // gives them.
 std::vector<std::string> SubfolderNames(const std::string& folderPath)
 {
     std::vector<std::string> names;
-    const std::string pattern = folderPath + (EndsWithBackslash(folderPath) ? "*.*" : "\\*.*");
+    const std::string pattern = WithTrailingBackslash(folderPath) + "*.*";
     if (auto search = platform::HostFileSystem().FindFirstReporting(
             pattern, platform::faDirectory | platform::faHidden | platform::faSysFile | platform::faVolumeId)) {
         platform::FindEntry entry;
@@ -184,7 +172,7 @@ void TDirectoryListBox::SetFolderPath(std::string_view request)
 void TDirectoryListBox::GoTo(const TSplitTarget& target)
 {
     if (!SameDriveLetter(target.Drive, DriveLetter())) {
-        TFlagGuard driveSwitch(m_inDriveSwitch);
+        TScopedValue driveSwitch(m_inDriveSwitch, true);
         if (TDriveComboBox* drives = DriveCombo()) drives->SetDriveLetter(target.Drive);
         // A drive list that already stood on that drive (after a drive it
         // could not enter) moves nothing; the folder must not end up on the
@@ -271,7 +259,7 @@ std::string TDirectoryListBox::ItemPath(int index) const
     if (index == 0) return std::string{DriveLetter(), ':', '\\'};
     switch (ItemKind(index)) {
     case dkSubFolder:
-        return m_folderPath + (EndsWithBackslash(m_folderPath) ? "" : "\\") + ItemText(index);
+        return WithTrailingBackslash(m_folderPath) + ItemText(index);
     case dkCurrentFolder:
         return m_folderPath;
     case dkOpenFolder:

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCase.h"
 #include "platform/Volumes.h"
+#include "runtime/AsciiCase.h"
 #include "runtime/Format.h"
 
 #include <QAbstractItemView>
@@ -21,8 +22,6 @@ namespace quorvane {
 
 namespace {
 
-char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Labels and share names take the case of the letter they are shown with.
 std::string InLetterCase(std::string text, char letter)
@@ -101,7 +100,7 @@ const QPixmap& TDriveComboBox::EntryImage(int index) const
 
 char TDriveComboBox::LetterInCase(char letter) const
 {
-    return m_textCase == tcUpperCase ? UpperLetter(letter) : LowerLetter(letter);
+    return m_textCase == tcUpperCase ? AsciiUpper(letter) : AsciiLower(letter);
 }
 
 std::string TDriveComboBox::VolumeLabelText(char letter) const
@@ -166,10 +165,10 @@ void TDriveComboBox::RebuildDrives()
 
 void TDriveComboBox::SetDriveLetter(char letter)
 {
-    if (currentIndex() >= 0 && UpperLetter(letter) == UpperLetter(m_driveLetter)) return;
+    if (currentIndex() >= 0 && AsciiUpper(letter) == AsciiUpper(m_driveLetter)) return;
     m_driveLetter = LetterInCase(letter);
     const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [this](const TEntry& candidate) {
-        return candidate.Text.size() >= 2 && UpperLetter(candidate.Text[0]) == UpperLetter(m_driveLetter) &&
+        return candidate.Text.size() >= 2 && AsciiUpper(candidate.Text[0]) == AsciiUpper(m_driveLetter) &&
             candidate.Text[1] == ':';
     });
     if (entry != m_entries.end()) setCurrentIndex(static_cast<int>(entry - m_entries.begin()));

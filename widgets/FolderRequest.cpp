@@ -2,14 +2,13 @@
 
 #include "platform/FileSystem.h"
 #include "runtime/Exceptions.h"
+#include "runtime/FolderPath.h"
 
 #include <string>
 
 namespace quorvane {
 
 namespace {
-
-bool EndsWithBackslash(std::string_view text) { return !text.empty() && text.back() == '\\'; }
 
 void RaiseOnFailure(std::uint32_t errorCode)
 {
@@ -66,7 +65,7 @@ void WalkToTarget(platform::FileSystem& fileSystem, char startDrive, TSplitTarge
         RaiseOnFailure(fileSystem.SetCurrentDirectory(name));
         // Joined by looking at the last character, so that a relative folder
         // of one letter ("M\Live") stays relative.
-        folder += EndsWithBackslash(folder) ? name : "\\" + name;
+        folder = WithTrailingBackslash(folder) + name;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "platform/posix/PosixErrors.h"
 #include "platform/posix/PosixRename.h"
 #include "platform/posix/WildcardMask.h"
+#include "runtime/FolderPath.h"
 
 #include <algorithm>
 #include <atomic>
@@ -310,8 +311,7 @@ public:
 
     std::unique_ptr<FolderHandle> OpenFolder(std::string_view folderPath) override
     {
-        std::string path(folderPath);
-        if (path.empty() || path.back() != '\\') path += '\\';
+        const std::string path = WithTrailingBackslash(folderPath);
         std::uint32_t error = 0;
         std::optional<TResolvedName> folder = ResolveName(path, error);
         // O_PATH: the folder is only named, never read, so it may be one the

@@ -62,10 +62,10 @@ public:
             return;
         }
         std::vector<bool> excluded(kSlots, false);
-        ExcludeContractions(tailored, excluded, true);
+        ExcludeContractions(tailored, excluded, TContractions::OfAsciiAlone);
         uset_close(tailored);
         for (char32_t c = 0; c < 0x80; ++c) Learn(excluded, c);
-        TClasses classes = ClassesOfWeights(true);
+        TClasses classes = ClassesOfWeights(TAsciiWeights::FromTable);
         if (!classes.Valid) return;
         std::copy(std::begin(classes.Ascii), std::end(classes.Ascii), std::begin(m_asciiClass));
         m_classes = true;
@@ -128,11 +128,16 @@ private:
         if (const std::size_t slot = Slot(static_cast<char32_t>(c)); slot < kSlots) excluded[slot] = true;
     }
 
-    // Leaves one character of each contraction in `set` out of the table;
-    // with `asciiOnly`, of those made of ASCII characters alone, the only
-    // ones a plain ASCII name can hold.
-    static void ExcludeContractions(const USet* set, std::vector<bool>& excluded, bool asciiOnly)
+    // The contractions that leave a character out of the table: those made
+    // of ASCII characters alone, the only ones a plain ASCII name can hold,
+    // or all those made of characters of the table.
+    enum class TContractions { OfAsciiAlone, OfTableCharacters };
+
+    // Leaves one character of each contraction in `set` of the kind given
+    // out of the table.
+    static void ExcludeContractions(const USet* set, std::vector<bool>& excluded, TContractions kind)
     {
+        const bool asciiOnly = kind == TContractions::OfAsciiAlone;
         const bool read = VisitSetItems(set, [&](UChar32 first, UChar32 last, std::u16string_view text) {
             if (text.empty()) {
                 // Single characters: in the tailored set they are merely
@@ -164,13 +169,13 @@ private:
         if (U_FAILURE(status)) {
             std::fill(excluded.begin(), excluded.end(), true);
         } else {
-            ExcludeContractions(contractions, excluded, false);
+            ExcludeContractions(contractions, excluded, TContractions::OfTableCharacters);
         }
         uset_close(contractions);
         for (TWeights& weights : m_table) weights = TWeights{};
         for (char32_t c = 0; c < kLatinEnd; ++c) Learn(excluded, c);
         for (char32_t c = kEscapeFirst; c <= kEscapeLast; ++c) Learn(excluded, c);
-        if (m_classes && !m_classWeights) AdoptClasses(ClassesOfWeights(false));
+        if (m_classes && !m_classWeights) AdoptClasses(ClassesOfWeights(TAsciiWeights::OwnWeights));
     }
 
     // The weights of `c` alone; unknown where they do not fit a table entry.
@@ -220,11 +225,12 @@ private:
     // table, where a character left out of it (by a contraction) means no
     // classes, or else their own (whatever contractions with other
     // characters there are, which plain ASCII names never hold).
-    TClasses ClassesOfWeights(bool fromTable) const
+    enum class TAsciiWeights { FromTable, OwnWeights };
+    TClasses ClassesOfWeights(TAsciiWeights source) const
     {
         TClasses classes;
         std::array<TWeights, 0x80> ascii;
-        for (char32_t c = 0; c < 0x80; ++c) ascii[c] = fromTable ? m_table[c] : WeightsOf(c);
+        for (char32_t c = 0; c < 0x80; ++c) ascii[c] = source == TAsciiWeights::FromTable ? m_table[c] : WeightsOf(c);
         std::size_t secondaryLength = 0;
         for (char32_t c = 0; c < 0x80; ++c) {
             const TWeights& weights = ascii[c];

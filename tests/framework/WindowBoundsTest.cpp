@@ -16,7 +16,7 @@ TWindowReport Shown(const QRect& client, const QMargins& frame = kFrame) { retur
 
 struct Step {
     TWindowReport report;
-    bool tick;
+    TFitOccasion occasion;
     TFitStep::TAction action;
     QRect client;  // where the client goes, for faPlace
     int repeat = 1;
@@ -40,32 +40,34 @@ TEST(WindowBoundsTest, BoundsAskedForAreFittedUntilTheyStand)
     const std::vector<FitCase> cases = {
         {"framed, placed, then seen standing on three ticks",
          rpYieldToSizing,
-         {{unframed, false, TFitStep::faWait, {}},
-          {framedLate, false, TFitStep::faPlace, kAskedClient},
-          {standing, false, TFitStep::faWait, {}},
-          {standing, true, TFitStep::faWait, {}, 2},
-          {standing, true, TFitStep::faSettled, {}},
-          {framedLate, true, TFitStep::faIdle, {}}}},
+         {{unframed, foReport, TFitStep::faWait, {}},
+          {framedLate, foReport, TFitStep::faPlace, kAskedClient},
+          {standing, foReport, TFitStep::faWait, {}},
+          {standing, foTick, TFitStep::faWait, {}, 2},
+          {standing, foTick, TFitStep::faSettled, {}},
+          {framedLate, foTick, TFitStep::faIdle, {}}}},
         {"the window manager moves it back: the count starts again",
          rpYieldToSizing,
-         {{framedLate, false, TFitStep::faPlace, kAskedClient},
-          {standing, true, TFitStep::faWait, {}, 2},
-          {moved, true, TFitStep::faPlace, kAskedClient},
-          {standing, true, TFitStep::faWait, {}, 2},
-          {standing, true, TFitStep::faSettled, {}}}},
-        {"a sizing since wins over bounds asked for at start", rpYieldToSizing, {{resized, false, TFitStep::faSettled, {}}}},
+         {{framedLate, foReport, TFitStep::faPlace, kAskedClient},
+          {standing, foTick, TFitStep::faWait, {}, 2},
+          {moved, foTick, TFitStep::faPlace, kAskedClient},
+          {standing, foTick, TFitStep::faWait, {}, 2},
+          {standing, foTick, TFitStep::faSettled, {}}}},
+        {"a sizing since wins over bounds asked for at start",
+         rpYieldToSizing,
+         {{resized, foReport, TFitStep::faSettled, {}}}},
         {"a return to normal state wins over the window manager's sizing",
          rpOverrideSizing,
-         {{resized, false, TFitStep::faPlace, kAskedClient}}},
+         {{resized, foReport, TFitStep::faPlace, kAskedClient}}},
         {"never framed: given up after the last attempt",
          rpYieldToSizing,
-         {{unframed, true, TFitStep::faWait, {}, TWindowBounds::kFitAttempts},
-          {unframed, true, TFitStep::faSettled, {}}}},
+         {{unframed, foTick, TFitStep::faWait, {}, TWindowBounds::kFitAttempts},
+          {unframed, foTick, TFitStep::faSettled, {}}}},
         {"nothing while hidden, maximised or minimised",
          rpYieldToSizing,
-         {{{false, true, kAsked, kFrame}, true, TFitStep::faIdle, {}},
-          {{true, false, kAsked, kFrame}, true, TFitStep::faIdle, {}},
-          {framedLate, false, TFitStep::faPlace, kAskedClient}}},
+         {{{false, true, kAsked, kFrame}, foTick, TFitStep::faIdle, {}},
+          {{true, false, kAsked, kFrame}, foTick, TFitStep::faIdle, {}},
+          {framedLate, foReport, TFitStep::faPlace, kAskedClient}}},
     };
     for (const FitCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -75,7 +77,7 @@ TEST(WindowBoundsTest, BoundsAskedForAreFittedUntilTheyStand)
         for (const Step& step : c.steps) {
             for (int i = 0; i < step.repeat; ++i) {
                 SCOPED_TRACE(testing::Message() << "step " << index << " time " << i);
-                const TFitStep answer = bounds.Fit(step.report, step.tick);
+                const TFitStep answer = bounds.Fit(step.report, step.occasion);
                 EXPECT_EQ(answer.Action, step.action);
                 if (answer.Action == TFitStep::faPlace) {
                     EXPECT_EQ(answer.Client, step.client);
@@ -107,10 +109,10 @@ TEST(WindowBoundsTest, NormalBoundsAreTheOnesAskedForOrASettledGeometry)
     EXPECT_TRUE(bounds.AwaitsSettling(maximised));
     bounds.Settle({true, false, QRect(0, 24, 1024, 720), kFrame});
     bounds.Settle(unframed);
-    bounds.SetSuspended(true);
+    bounds.Suspended = true;
     bounds.Settle(Shown(kAskedClient));
     EXPECT_EQ(bounds.NormalBounds(), kAsked);
-    bounds.SetSuspended(false);
+    bounds.Suspended = false;
     bounds.Settle(Shown(QRect(10, 34, 200, 100)));
     EXPECT_EQ(bounds.NormalBounds(), QRect(6, 10, 208, 128));
 
