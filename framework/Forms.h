@@ -145,6 +145,7 @@ private:
     bool PreviewKey(QKeyEvent* event);
     bool FireKeyEvent(QKeyEvent* event, int& key);
     bool HandleDialogKey(int key);
+
     void EndModalOnRequest();
     void UpdateWindowFlags();
     void ResizeClient(int width, int height);
