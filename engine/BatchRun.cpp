@@ -4,6 +4,7 @@
 #include "engine/NameRestructuring.h"
 #include "engine/NameTable.h"
 #include "engine/RenameForecast.h"
+#include "runtime/FolderPath.h"
 
 #include <memory>
 #include <string>
@@ -12,13 +13,6 @@
 namespace quorvane {
 
 namespace {
-
-std::string FolderPath(const std::string& folder)
-{
-    std::string path = folder;
-    if (path.empty() || path.back() != '\\') path += '\\';
-    return path;
-}
 
 bool HoldsPathSeparator(std::string_view text) { return text.find_first_of("\\/") != std::string_view::npos; }
 
@@ -62,7 +56,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     if (settings.StructureChange) map = ValidateSectionMap(settings.MapCells, settings.SectionCount);
 
     table.Start();
-    const std::string folderPath = FolderPath(settings.Folder);
+    const std::string folderPath = WithTrailingBackslash(settings.Folder);
 
     // The names this run produced, as keys of the locale comparison that
     // ignores case: a file met under one of them is a file this run already

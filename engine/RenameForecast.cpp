@@ -1,5 +1,7 @@
 #include "engine/RenameForecast.h"
 
+#include "runtime/AsciiCase.h"
+
 #include <cstring>
 #include <utility>
 
@@ -58,13 +60,7 @@ void RenameForecast::ListFolder()
     // case: there every name must be asked for, as the folder decides which
     // spellings are one.
     if (probe.empty()) return;
-    for (char& c : probe) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
+    for (char& c : probe) c = c == AsciiLower(c) ? AsciiUpper(c) : AsciiLower(c);
     platform::FileIdentity ignored;
     m_ignoresCase = !m_names.Contains(probe) && Identity(probe, ignored);
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPoint>
-
 class QWidget;
 
 namespace quorvane {
@@ -22,18 +20,5 @@ TAlign Align(const QWidget* control);
 // Lays out the aligned children of `parent` in its contents rectangle, and
 // their aligned children in turn, now, even while the windows are hidden.
 void AlignControls(QWidget* parent);
-
-// Where a child's coordinates start inside `parent`: the top-left corner of
-// its client area, inside any border the parent draws around it.
-QPoint ClientOrigin(const QWidget* parent);
-
-// Places `control` in its parent's client area (outer bounds for windows) and
-// lays out whatever depends on it at once.
-void SetControlBounds(QWidget* control, int left, int top, int width, int height);
-
-// A control can take the focus when it and every parent up to its window are
-// visible and enabled (panels count as disabled when their content takes no
-// clicks).
-bool CanFocus(const QWidget* control);
 
 }  // namespace quorvane

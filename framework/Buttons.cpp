@@ -1,5 +1,6 @@
 #include "framework/Buttons.h"
 
+#include "framework/Forms.h"
 #include "framework/NarrowText.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/Events.h"
-#include "framework/Forms.h"
+#include "framework/FormTypes.h"
 
 #include <QPushButton>
 #include <QToolButton>

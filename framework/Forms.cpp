@@ -1,25 +1,25 @@
 #include "framework/Forms.h"
 
 #include "framework/Alignment.h"
-#include "framework/Buttons.h"
 #include "framework/Fonts.h"
 #include "framework/Messages.h"
 #include "framework/NarrowText.h"
 #include "framework/Screen.h"
+#include "framework/WindowBounds.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ScopedValue.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimerEvent>
 #include <QWindow>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace quorvane {
@@ -29,26 +29,24 @@ namespace {
 const QEvent::Type kEndModalEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 constexpr int kModalEnded = 1;
 
-// A window manager takes a few round trips to frame a window or to bring it
-// back from maximised; until then the bounds asked for are applied again.
-constexpr int kFitInterval = 50;
-constexpr int kFitAttempts = 40;
-constexpr int kFitConfirmations = 3;
-// How long a geometry must stand before it counts as the normal bounds.
-constexpr int kSettleDelay = 150;
-// The caption bar the reachability check expects of a window manager, and
-// how much of it must lie on a screen for the user to grab it.
-constexpr int kCaptionHeight = 20;
-constexpr int kGripWidth = 32;
-constexpr int kGripHeight = 10;
-
 std::vector<TForm*>& Forms()
 {
     static std::vector<TForm*> forms;
     return forms;
 }
 
-TForm* FormOfWindow(const QObject* window)
+}  // namespace
+
+TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    setFont(WindowFont());
+    Forms().push_back(this);
+    WatchApplicationEvents();
+}
+
+TForm::~TForm() { std::erase(Forms(), this); }
+
+TForm* TForm::OfWindow(const QObject* window)
 {
     for (TForm* form : Forms()) {
         if (form->windowHandle() == window) return form;
@@ -56,90 +54,19 @@ TForm* FormOfWindow(const QObject* window)
     return nullptr;
 }
 
-}  // namespace
-
-// Watches what the application delivers for the forms: keys reaching a
-// form's window before they go on to its focused control, and tool tips of
-// forms that show no hints. One filter on the application serves all forms,
-// so a window that the window system re-creates keeps its preview.
-class TFormEventFilter : public QObject {
-public:
-    static void Install()
-    {
-        static QPointer<TFormEventFilter> filter;
-        if (filter == nullptr && qApp != nullptr) {
-            filter = new TFormEventFilter(qApp);
-            qApp->installEventFilter(filter);
-        }
-    }
-
-    // A key a preview handler changed travels on as this event and must not
-    // be previewed again.
-    static inline const QEvent* s_passedOn = nullptr;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-            if (event != s_passedOn && watched->isWindowType()) {
-                TForm* form = FormOfWindow(watched);
-                if (form != nullptr && form->KeyPreview()) return form->PreviewKey(static_cast<QKeyEvent*>(event));
-            }
-            return false;
-        case QEvent::ToolTip:
-            if (watched->isWidgetType()) {
-                const TForm* form = ParentForm(static_cast<QWidget*>(watched));
-                if (form != nullptr && !form->ShowHint()) {
-                    event->accept();
-                    return true;
-                }
-            }
-            return false;
-        default: return false;
-        }
-    }
-
-private:
-    using QObject::QObject;
-};
-
-TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window)
-{
-    setFont(WindowFont());
-    Forms().push_back(this);
-    TFormEventFilter::Install();
-}
-
-TForm::~TForm() { std::erase(Forms(), this); }
-
 std::string TForm::Caption() const { return FromQString(windowTitle()); }
 
 void TForm::SetCaption(std::string_view caption) { setWindowTitle(ToQString(caption)); }
 
-// Until the window manager has framed the window, the outer bounds are the
-// ones asked for; reading them back must give those, or the stored bounds
-// would creep by the frame at every start.
-int TForm::Left() const { return RequestedOuterBounds() ? RequestedOuterBounds()->x() : OuterGeometry().x(); }
+int TForm::Left() const { return m_bounds.Outer(Report()).x(); }
 
-int TForm::Top() const { return RequestedOuterBounds() ? RequestedOuterBounds()->y() : OuterGeometry().y(); }
+int TForm::Top() const { return m_bounds.Outer(Report()).y(); }
 
-int TForm::Width() const
-{
-    return RequestedOuterBounds() ? RequestedOuterBounds()->width() : OuterGeometry().width();
-}
+int TForm::Width() const { return m_bounds.Outer(Report()).width(); }
 
-int TForm::Height() const
-{
-    return RequestedOuterBounds() ? RequestedOuterBounds()->height() : OuterGeometry().height();
-}
+int TForm::Height() const { return m_bounds.Outer(Report()).height(); }
 
-const std::optional<QRect>& TForm::RequestedOuterBounds() const
-{
-    static const std::optional<QRect> none;
-    return WindowState() == wsNormal ? m_requestedOuterBounds : none;
-}
+TWindowReport TForm::Report() const { return {isVisible(), WindowState() == wsNormal, geometry(), FrameMargins()}; }
 
 void TForm::SetLeft(int left) { SetBounds(left, Top(), Width(), Height()); }
 
@@ -152,7 +79,7 @@ void TForm::SetHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
 void TForm::SetBounds(int left, int top, int width, int height)
 {
     const QMargins frame = FrameMargins();
-    m_requestedOuterBounds.reset();
+    m_bounds.Drop();
     m_fitTimer.stop();
     if (!frame.isNull()) {
         PlaceClient(QRect(left, top, width, height).marginsRemoved(frame));
@@ -164,7 +91,7 @@ void TForm::SetBounds(int left, int top, int width, int height)
     }
     if (frame.isNull() && m_borderStyle != bsNone) {
         // The frame is not known yet: for now the client is too large by it.
-        RequestOuterBounds(QRect(left, top, std::max(0, width), std::max(0, height)), false);
+        RequestOuterBounds(QRect(left, top, std::max(0, width), std::max(0, height)), rpYieldToSizing);
     }
     RememberNormalBounds();
 }
@@ -178,8 +105,6 @@ QMargins TForm::FrameMargins() const
     return window != nullptr ? window->frameMargins() : QMargins();
 }
 
-QRect TForm::OuterGeometry() const { return geometry().marginsAdded(FrameMargins()); }
-
 // Puts the client area exactly there: the window manager keeps it in place
 // and builds its frame around it.
 void TForm::PlaceClient(const QRect& client)
@@ -190,58 +115,38 @@ void TForm::PlaceClient(const QRect& client)
     AlignControls(this);
 }
 
-void TForm::RequestOuterBounds(const QRect& outer, bool overWindowManager)
+void TForm::RequestOuterBounds(const QRect& outer, TRequestPriority priority)
 {
-    m_requestedOuterBounds = outer;
-    m_requestedClientSize = size();
-    m_requestOverridesSizing = overWindowManager;
-    m_fitAttempts = 0;
-    m_fitConfirmations = 0;
-    FitRequestedOuterBounds(false);
+    m_bounds.Request(outer, size(), priority);
+    FitRequestedOuterBounds(foReport);
 }
 
-// Once the frame is known, the window takes the outer bounds asked for. The
-// window manager may answer with other bounds first (those it remembers
-// from before a maximise), and reports a changed frame some time after the
-// change of state, so the bounds are checked again on its next reports and
-// on a few timer ticks, and applied again until they stand.
-void TForm::FitRequestedOuterBounds(bool tick)
+void TForm::FitRequestedOuterBounds(TFitOccasion occasion)
 {
-    if (!m_requestedOuterBounds || m_fitSuspended || !isVisible() || WindowState() != wsNormal) return;
-    const QRect outer = *m_requestedOuterBounds;
-    // Bounds asked for before the frame was known give way to any sizing
-    // since; those of a return to normal state override the window
-    // manager's own.
-    const bool sizedSince = size() != m_requestedClientSize;
-    const QMargins frame = FrameMargins();
-    const bool standing = OuterGeometry() == outer && !frame.isNull();
-    if (standing && tick) ++m_fitConfirmations;
-    if ((standing && m_fitConfirmations >= kFitConfirmations) || (sizedSince && !m_requestOverridesSizing) ||
-        m_fitAttempts >= kFitAttempts) {
-        // Either the bounds stand, or the user or the window manager will
-        // have others: what the window has now stands.
-        m_requestedOuterBounds.reset();
-        m_fitTimer.stop();
-        return;
+    const TFitStep step = m_bounds.Fit(Report(), occasion);
+    switch (step.Action) {
+    case TFitStep::faIdle: return;
+    case TFitStep::faSettled: m_fitTimer.stop(); return;
+    case TFitStep::faWait:
+    case TFitStep::faPlace:
+        if (!m_fitTimer.isActive()) m_fitTimer.start(TWindowBounds::kFitInterval, this);
+        break;
     }
-    if (!m_fitTimer.isActive()) m_fitTimer.start(kFitInterval, this);
-    if (tick) ++m_fitAttempts;
-    if (standing || frame.isNull()) return;
-    m_fitConfirmations = 0;
-    PlaceClient(outer.marginsRemoved(frame));
-    m_requestedClientSize = size();
+    if (step.Action != TFitStep::faPlace) return;
+    PlaceClient(step.Client);
+    m_bounds.Placed(size());
 }
 
 void TForm::SetClientWidth(int width)
 {
-    m_requestedOuterBounds.reset();
+    m_bounds.Drop();
     ResizeClient(width, height());
     RememberNormalBounds();
 }
 
 void TForm::SetClientHeight(int height)
 {
-    m_requestedOuterBounds.reset();
+    m_bounds.Drop();
     ResizeClient(width(), height);
     RememberNormalBounds();
 }
@@ -259,33 +164,24 @@ void TForm::ResizeClient(int width, int height)
     AlignControls(this);
 }
 
-void TForm::RememberNormalBounds()
-{
-    if (WindowState() != wsNormal) return;
-    m_normalBounds = QRect(Left(), Top(), Width(), Height());
-}
+void TForm::RememberNormalBounds() { m_bounds.RememberNormal(Report()); }
 
-// The window manager moved or sized the window, or changed its state. A
-// geometry in normal state becomes the normal bounds once it has stood for
-// a moment, so that the size of a maximise reported just before its state
-// is never taken for them.
+// The window manager moved or sized the window, or changed its state.
 void TForm::NoteGeometryChange()
 {
-    if (isVisible() && WindowState() == wsNormal && !m_requestedOuterBounds) m_settleTimer.start(kSettleDelay, this);
+    if (m_bounds.AwaitsSettling(Report())) m_settleTimer.start(TWindowBounds::kSettleDelay, this);
 }
 
 void TForm::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() == m_fitTimer.timerId()) {
-        if (!m_requestedOuterBounds) m_fitTimer.stop();
-        FitRequestedOuterBounds(true);
+        if (!m_bounds.Pending()) m_fitTimer.stop();
+        FitRequestedOuterBounds(foTick);
         return;
     }
     if (event->timerId() == m_settleTimer.timerId()) {
         m_settleTimer.stop();
-        if (isVisible() && !m_requestedOuterBounds && !m_fitSuspended && !FrameMargins().isNull()) {
-            RememberNormalBounds();
-        }
+        m_bounds.Settle(Report());
         return;
     }
     QWidget::timerEvent(event);
@@ -307,65 +203,37 @@ void TForm::SetWindowState(TWindowState state)
     if (state == wsMaximized) wanted |= Qt::WindowMaximized;
     if (wanted == old) return;
     const TWindowState oldState = WindowState();
-    // Leaving normal state, the bounds of this moment are the normal ones,
-    // unless the window is still on its way to bounds asked for.
     if (oldState == wsNormal) {
-        if (m_requestedOuterBounds) {
-            m_normalBounds = *m_requestedOuterBounds;
-        } else if (!isVisible() || !FrameMargins().isNull()) {
-            RememberNormalBounds();
-        }
+        m_bounds.LeaveNormal(Report());
         m_settleTimer.stop();
     }
     {
         // The window passes through sizes of nobody's choosing meanwhile.
-        m_fitSuspended = true;
-        struct TSuspendFit {
-            bool& suspended;
-            ~TSuspendFit() { suspended = false; }
-        } suspend{m_fitSuspended};
+        TScopedValue suspend(m_bounds.Suspended, true);
         setWindowState(wanted);
     }
     // The window manager restores bounds of its own when it gets round to
     // it; the program reads the normal bounds right away, and the window
     // takes them as soon as it can.
-    if (state == wsNormal && m_normalBounds.isValid()) {
+    const QRect normal = m_bounds.NormalBounds();
+    if (state == wsNormal && normal.isValid()) {
         if (FrameMargins().isNull() || !isVisible()) {
-            move(m_normalBounds.topLeft());
-            ResizeClient(m_normalBounds.width(), m_normalBounds.height());
+            move(normal.topLeft());
+            ResizeClient(normal.width(), normal.height());
         }
-        RequestOuterBounds(m_normalBounds, true);
+        RequestOuterBounds(normal, rpOverrideSizing);
     }
     AlignControls(this);
 }
 
-// Bounds read from a hand-edited or damaged settings file may give a window
-// of no size, or one whose caption bar lies where no screen is: the user
-// could neither see nor grab it, and closing it would store that again.
 void TForm::EnsureReachable()
 {
-    QRect outer(Left(), Top(), Width(), Height());
-    QRect wanted = outer;
-    if (m_borderStyle != bsNone) {
-        wanted.setWidth(std::max(outer.width(), kMinimumOuterWidth));
-        wanted.setHeight(std::max(outer.height(), kMinimumOuterHeight));
-    } else {
-        wanted.setWidth(std::max(outer.width(), 1));
-        wanted.setHeight(std::max(outer.height(), 1));
-    }
-    const QRect caption(wanted.left(), wanted.top(), wanted.width(), std::min(kCaptionHeight, wanted.height()));
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const bool onAScreen = std::any_of(screens.cbegin(), screens.cend(), [&](const QScreen* screen) {
-        const QRect grip = caption.intersected(screen->geometry());
-        return grip.width() >= std::min(kGripWidth, caption.width()) &&
-               grip.height() >= std::min(kGripHeight, caption.height());
-    });
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!onAScreen && primary != nullptr) {
-        const QRect area = primary->availableGeometry();
-        wanted.moveLeft(std::max(area.left(), std::min(wanted.left(), area.right() + 1 - wanted.width())));
-        wanted.moveTop(std::max(area.top(), std::min(wanted.top(), area.bottom() + 1 - wanted.height())));
-    }
+    const QRect outer(Left(), Top(), Width(), Height());
+    std::vector<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->geometry());
+    std::optional<QRect> primaryArea;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) primaryArea = primary->availableGeometry();
+    const QRect wanted = ReachableBounds(outer, m_borderStyle != bsNone, screens, primaryArea);
     if (wanted != outer) SetBounds(wanted.x(), wanted.y(), wanted.width(), wanted.height());
 }
 
@@ -474,7 +342,7 @@ void TForm::setVisible(bool visible)
         move(ScreenCentredPosition(QSize(Width(), Height()), this));
     }
     QWidget::setVisible(visible);
-    FitRequestedOuterBounds(false);
+    FitRequestedOuterBounds(foReport);
 }
 
 bool TForm::event(QEvent* event)
@@ -485,14 +353,11 @@ bool TForm::event(QEvent* event)
     }
     const bool handled = QWidget::event(event);
     // The user brought the window back from maximised or minimised through
-    // the window manager, which restores bounds of its own making (from a
-    // time it did not know the frame, for one): the window takes its
-    // normal bounds.
-    if (event->type() == QEvent::WindowStateChange && !m_fitSuspended && WindowState() == wsNormal &&
-        (static_cast<QWindowStateChangeEvent*>(event)->oldState() &
-         (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) &&
-        m_normalBounds.isValid()) {
-        RequestOuterBounds(m_normalBounds, true);
+    // the window manager: the window takes its normal bounds.
+    if (event->type() == QEvent::WindowStateChange &&
+        m_bounds.RestoresNormal(Report(), (static_cast<QWindowStateChangeEvent*>(event)->oldState() &
+                                           (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) != 0)) {
+        RequestOuterBounds(m_bounds.NormalBounds(), rpOverrideSizing);
     }
     switch (event->type()) {
     // The window manager reports the frame some time after the window is
@@ -501,7 +366,7 @@ bool TForm::event(QEvent* event)
     case QEvent::Resize:
     case QEvent::WindowActivate:
     case QEvent::WindowStateChange:
-        FitRequestedOuterBounds(false);
+        FitRequestedOuterBounds(foReport);
         NoteGeometryChange();
         break;
     default: break;
@@ -542,83 +407,6 @@ void TForm::closeEvent(QCloseEvent* event)
     event->accept();
     hide();
     emit Closed();
-}
-
-bool TForm::FireKeyEvent(QKeyEvent* event, int& key)
-{
-    const int original = key;
-    if (event->type() == QEvent::KeyPress) {
-        OnKeyDown(this, key, event->modifiers());
-    } else {
-        OnKeyUp(this, key, event->modifiers());
-    }
-    return key != original;
-}
-
-bool TForm::PreviewKey(QKeyEvent* event)
-{
-    int key = event->key();
-    if (!FireKeyEvent(event, key)) return false;
-    if (key != 0) {
-        QKeyEvent changed(event->type(), key, event->modifiers(), QString(), event->isAutoRepeat(), event->count());
-        const QEvent* previous = TFormEventFilter::s_passedOn;
-        TFormEventFilter::s_passedOn = &changed;
-        struct TRestore {
-            const QEvent* previous;
-            ~TRestore() { TFormEventFilter::s_passedOn = previous; }
-        } restore{previous};
-        QCoreApplication::sendEvent(windowHandle(), &changed);
-    }
-    event->accept();
-    return true;
-}
-
-// Enter clicks the focused button, else the default button; Escape clicks
-// the cancel button. Controls that use these keys themselves accept them and
-// they never get here.
-bool TForm::HandleDialogKey(int key)
-{
-    QPushButton* target = nullptr;
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        target = qobject_cast<QPushButton*>(focusWidget());
-        if (target == nullptr) {
-            const QList<TBitBtn*> buttons = findChildren<TBitBtn*>();
-            auto it = std::find_if(buttons.begin(), buttons.end(),
-                                   [](const TBitBtn* button) { return button->Default() && CanFocus(button); });
-            if (it != buttons.end()) target = *it;
-        }
-    } else if (key == Qt::Key_Escape) {
-        const QList<TBitBtn*> buttons = findChildren<TBitBtn*>();
-        auto it = std::find_if(buttons.begin(), buttons.end(),
-                               [](const TBitBtn* button) { return button->Cancel() && CanFocus(button); });
-        if (it != buttons.end()) target = *it;
-    }
-    if (target == nullptr || !target->isEnabled()) return false;
-    target->click();
-    return true;
-}
-
-void TForm::keyPressEvent(QKeyEvent* event)
-{
-    int key = event->key();
-    // Without the preview the window hears only the keys meant for itself.
-    if (!m_keyPreview && (focusWidget() == nullptr || focusWidget() == this)) FireKeyEvent(event, key);
-    if (key == 0 || HandleDialogKey(key)) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void TForm::keyReleaseEvent(QKeyEvent* event)
-{
-    int key = event->key();
-    if (!m_keyPreview && (focusWidget() == nullptr || focusWidget() == this)) FireKeyEvent(event, key);
-    if (key == 0) {
-        event->accept();
-        return;
-    }
-    QWidget::keyReleaseEvent(event);
 }
 
 TForm* ParentForm(const QWidget* control)

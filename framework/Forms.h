@@ -1,31 +1,18 @@
 #pragma once
 
 #include "framework/Events.h"
+#include "framework/FormTypes.h"
+#include "framework/WindowBounds.h"
 
 #include <QBasicTimer>
 #include <QWidget>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 class QEventLoop;
 
 namespace quorvane {
-
-// Stored in the settings as 0, 1 and 2.
-enum TWindowState { wsNormal = 0, wsMinimized = 1, wsMaximized = 2 };
-
-enum TPosition { poDesigned, poScreenCenter };
-
-enum TFormStyle { fsNormal, fsStayOnTop };
-
-// Windows: no frame at all, a frame of fixed size, or a frame the user can
-// drag. Panels: no border or a sunken single border.
-enum TBorderStyle { bsNone, bsSingle, bsSizeable };
-
-// How a modal window was ended; buttons carry the value they end it with.
-enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
 
 // A top-level window of the program. A window is a class derived from TForm
 // whose constructor builds its controls (members named as the controls, with
@@ -68,16 +55,15 @@ public:
     // of them while the window was maximised or minimised.
     TWindowState WindowState() const;
     void SetWindowState(TWindowState state);
-    QRect NormalBounds() const { return m_normalBounds; }
+    QRect NormalBounds() const { return m_bounds.NormalBounds(); }
 
     // A window the user could not see or grab (no height or width, its
     // caption bar off every screen) is made reachable: at least the size of
     // its caption bar and system buttons, and moved wholly onto the primary
     // screen, as far as it fits, when its caption bar lies on no screen.
     // Bounds that already give a reachable window stay exactly as they are.
+    // ReachableBounds (WindowBounds.h) holds the rule.
     void EnsureReachable();
-    static constexpr int kMinimumOuterWidth = 136;
-    static constexpr int kMinimumOuterHeight = 39;
 
     // With key preview on, every key pressed or released anywhere in the
     // window reaches OnKeyDown and OnKeyUp before the focused control. The
@@ -150,18 +136,24 @@ protected:
 private:
     friend class TFormEventFilter;
 
+    // The form of a window of the window system, or nullptr.
+    static TForm* OfWindow(const QObject* window);
+
+    // Key routing (FormKeys.cpp): the preview, the keys of the window itself,
+    // and the default and cancel buttons.
+    static void WatchApplicationEvents();
     bool PreviewKey(QKeyEvent* event);
     bool FireKeyEvent(QKeyEvent* event, int& key);
     bool HandleDialogKey(int key);
+
     void EndModalOnRequest();
     void UpdateWindowFlags();
     void ResizeClient(int width, int height);
     QMargins FrameMargins() const;
-    QRect OuterGeometry() const;
+    TWindowReport Report() const;
     void PlaceClient(const QRect& client);
-    void RequestOuterBounds(const QRect& outer, bool overWindowManager);
-    void FitRequestedOuterBounds(bool tick);
-    const std::optional<QRect>& RequestedOuterBounds() const;
+    void RequestOuterBounds(const QRect& outer, TRequestPriority priority);
+    void FitRequestedOuterBounds(TFitOccasion occasion);
     void RememberNormalBounds();
     void NoteGeometryChange();
 
@@ -173,21 +165,11 @@ private:
     TModalResult m_modalResult = mrNone;
     QEventLoop* m_modalLoop = nullptr;
     bool m_modalEndPosted = false;
-    // Outer bounds asked for that the window manager has not given yet: the
-    // frame was not known when they were set, or the window is coming back
-    // from maximised or minimised. They are applied again until the window
-    // has them, for a few attempts.
-    std::optional<QRect> m_requestedOuterBounds;
-    QSize m_requestedClientSize;
-    bool m_requestOverridesSizing = false;
-    int m_fitAttempts = 0;
-    int m_fitConfirmations = 0;
+    // The bounds and state as negotiated with the window manager; the
+    // window runs the timers its answers ask for: retries of bounds on
+    // their way, and the moment a geometry must stand to count as normal.
+    TWindowBounds m_bounds;
     QBasicTimer m_fitTimer;
-    bool m_fitSuspended = false;
-    // The outer bounds of the window in normal state, taken once a change
-    // has settled: a window manager reports a maximised size before it
-    // reports the state, and that size must never pass for a normal one.
-    QRect m_normalBounds;
     QBasicTimer m_settleTimer;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Forms.h"
+#include "framework/FormTypes.h"
 
 #include <QColor>
 #include <QWidget>

@@ -3,7 +3,7 @@
 // end with the I/O error or a drive and folder, never with another error,
 // always leave the current directory as it found it, and a folder it names
 // from the root must be one that can be entered.
-#include "widgets/FileCtrl.h"
+#include "widgets/FolderRequest.h"
 
 #include "platform/FileSystem.h"
 #include "runtime/Exceptions.h"

@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/HostSlot.h"
+#include "runtime/FolderPath.h"
 
 namespace quorvane::platform {
 
@@ -11,9 +12,9 @@ HostSlot<FileSystem> g_fileSystem;
 // Renames by the full names, for systems that offer nothing better.
 class TPathFolder final : public FolderHandle {
 public:
-    TPathFolder(FileSystem& fileSystem, std::string_view folderPath) : m_fileSystem(fileSystem), m_path(folderPath)
+    TPathFolder(FileSystem& fileSystem, std::string_view folderPath)
+        : m_fileSystem(fileSystem), m_path(WithTrailingBackslash(folderPath))
     {
-        if (m_path.empty() || m_path.back() != '\\') m_path += '\\';
     }
 
     std::uint32_t MoveFile(std::string_view oldName, std::string_view newName) override

@@ -1,5 +1,7 @@
 #include "platform/FileSystem.h"
 
+#include "runtime/FolderPath.h"
+
 namespace quorvane::platform {
 
 namespace {
@@ -68,9 +70,8 @@ EntryStamp FileSystem::GetEntryStamp(std::string_view path)
 
 std::unique_ptr<IdentifiedFolder> FileSystem::OpenIdentifiedFolder(std::string_view folderPath)
 {
-    std::string path(folderPath);
-    if (path.empty()) return nullptr;
-    if (path.back() != '\\') path += '\\';
+    if (folderPath.empty()) return nullptr;
+    std::string path = WithTrailingBackslash(folderPath);
     // A drive's root keeps its backslash ("C:\"); any other folder is named
     // without one.
     const bool root = path.size() == 3 && path[1] == ':';

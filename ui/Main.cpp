@@ -6,6 +6,7 @@
 #include "engine/NameRestructuring.h"
 #include "engine/UndoRecord.h"
 #include "framework/Alignment.h"
+#include "framework/Controls.h"
 #include "framework/Labels.h"
 #include "framework/Panels.h"
 #include "framework/Screen.h"
@@ -61,6 +62,9 @@ constexpr QSize kDesignedOuterSize(688, 512);
 // their border and the vertical scroll bar.
 constexpr int kGridAllowance = 25;
 
+// What the window shows after start-up: the settings a run takes by default.
+const RenameSettings kStartValues;
+
 // A settings file edited by hand on Linux may name the folder as a Unix
 // path; the program itself writes its own form, which passes unchanged. A
 // path that has no name in the program's drives cannot be restored.
@@ -89,12 +93,12 @@ TEdit* CreateEdit(QWidget* parent, const char* name, const char* text, int left,
     return edit;
 }
 
-TCheckBox* CreateCheckBox(QWidget* parent, const char* name, const char* caption, int left, int top, int width,
-                          int height)
+TCheckBox* CreateCheckBox(QWidget* parent, const char* name, const char* caption, bool checked, int left, int top,
+                          int width, int height)
 {
     auto* checkBox = CreateControl<TCheckBox>(parent, name);
     checkBox->SetCaption(caption);
-    checkBox->SetChecked(true);
+    checkBox->SetChecked(checked);
     SetControlBounds(checkBox, left, top, width, height);
     return checkBox;
 }
@@ -196,7 +200,7 @@ void TFormMain::CreateControls()
     Label1 = CreateLabel(Panel1, "Label1", kFileMaskLabel, 200, 8, 54, 16);
     DriveComboBox1 = CreateControl<TDriveComboBox>(Panel1, "DriveComboBox1");
     SetControlBounds(DriveComboBox1, 0, 5, 190, 22);
-    Edit1 = CreateEdit(Panel1, "Edit1", kDefaultFileMask, 265, 4, 120, 24);
+    Edit1 = CreateEdit(Panel1, "Edit1", kStartValues.FileMask.c_str(), 265, 4, 120, 24);
 
     DirectoryListBox1 = CreateControl<TDirectoryListBox>(this, "DirectoryListBox1");
     SetControlBounds(DirectoryListBox1, 0, 31, 190, 454);
@@ -211,7 +215,7 @@ void TFormMain::CreateControls()
     Panel2 = CreateFlatPanel(Panel5, "Panel2");
     SetControlBounds(Panel2, 0, 0, 490, 210);
     SetAlign(Panel2, alTop);
-    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", kStructureChange, 5, 0, 185, 17);
+    CheckBox1 = CreateCheckBox(Panel2, "CheckBox1", kStructureChange, kStartValues.StructureChange, 5, 0, 185, 17);
     CheckBox1->OnClick = {this, &TFormMain::CheckBox1Click};
 
     Panel3 = CreateControl<TPanel>(Panel2, "Panel3");
@@ -227,32 +231,34 @@ void TFormMain::CreateControls()
     Label4 = CreateLabel(Panel4, "Label4", kNewSeparatorLabel, 10, 63, 106, 16);
     Label5 = CreateLabel(Panel4, "Label5", kLeadingTextLabel, 10, 88, 87, 16);
     SpinEdit1 = new TSpinEdit(Panel4, TSpinEditDescription{.limit = slBoth,
-                                                           .maxValue = 10,
-                                                           .minValue = 2,
-                                                           .value = 3,
+                                                           .maxValue = kMaxSectionCount,
+                                                           .minValue = kMinSectionCount,
+                                                           .value = kStartValues.SectionCount,
                                                            .onChange = [this] { SpinEdit1Change(); }});
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SetControlBounds(SpinEdit1, 125, 9, 70, 24);
-    Edit2 = CreateEdit(Panel4, "Edit2", kDefaultSeparator, 125, 34, 70, 24);
-    Edit3 = CreateEdit(Panel4, "Edit3", kDefaultSeparator, 125, 59, 70, 24);
-    Edit4 = CreateEdit(Panel4, "Edit4", "", 125, 84, 70, 24);
+    Edit2 = CreateEdit(Panel4, "Edit2", kStartValues.OldSeparator.c_str(), 125, 34, 70, 24);
+    Edit3 = CreateEdit(Panel4, "Edit3", kStartValues.NewSeparator.c_str(), 125, 59, 70, 24);
+    Edit4 = CreateEdit(Panel4, "Edit4", kStartValues.LeadingText.c_str(), 125, 84, 70, 24);
 
     StringGrid1 = CreateControl<TStringGrid>(Panel3, "StringGrid1");
     SetControlBounds(StringGrid1, 207, 2, 261, 116);
     SetAlign(StringGrid1, alClient);
     StringGrid1->SetColCount(2);
-    StringGrid1->SetRowCount(4);
+    StringGrid1->SetRowCount(kStartValues.SectionCount + 1);
     StringGrid1->SetFixedCols(1);
     StringGrid1->SetFixedRows(1);
     StringGrid1->SetDefaultColWidth(90);
     StringGrid1->SetDefaultRowHeight(20);
-    for (int row = 0; row < 4; ++row) StringGrid1->SetRowHeights(row, 20);
+    for (int row = 0; row <= kStartValues.SectionCount; ++row) StringGrid1->SetRowHeights(row, 20);
     StringGrid1->SetOptions({goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goColSizing, goEditing});
 
-    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", kEqualiseSpaces, 5, 143, 235, 17);
-    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", kUnderscoreHandling, 5, 163, 235, 17);
-    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", kCapitaliseWords, 5, 183, 235, 17);
-    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", kIgnoreExcessSections, 250, 143, 235, 17);
+    CheckBox2 = CreateCheckBox(Panel2, "CheckBox2", kEqualiseSpaces, kStartValues.EqualiseSpaces, 5, 143, 235, 17);
+    CheckBox4 = CreateCheckBox(Panel2, "CheckBox4", kUnderscoreHandling, kStartValues.UnderscoreHandling, 5, 163, 235,
+                               17);
+    CheckBox3 = CreateCheckBox(Panel2, "CheckBox3", kCapitaliseWords, kStartValues.CapitaliseWords, 5, 183, 235, 17);
+    CheckBox5 = CreateCheckBox(Panel2, "CheckBox5", kIgnoreExcessSections, kStartValues.IgnoreExcessSections, 250, 143,
+                               235, 17);
 
     Button1 = CreateControl<TButton>(Panel2, "Button1");
     Button1->SetCaption(kTestButton);
@@ -293,12 +299,10 @@ void TFormMain::FormCreate(QObject*)
 
     StringGrid1->SetCells(0, 0, kOldSectionHeader);
     StringGrid1->SetCells(1, 0, kNewSectionHeader);
-    StringGrid1->SetCells(0, 1, "1");
-    StringGrid1->SetCells(0, 2, "2");
-    StringGrid1->SetCells(0, 3, "3");
-    StringGrid1->SetCells(1, 1, "1");
-    StringGrid1->SetCells(1, 2, "3");
-    StringGrid1->SetCells(1, 3, "2");
+    for (int row = 1; row <= kStartValues.SectionCount; ++row) {
+        StringGrid1->SetCells(0, row, IntToStr(row));
+        StringGrid1->SetCells(1, row, kStartValues.MapCells[static_cast<std::size_t>(row - 1)]);
+    }
 
     StringGrid2->SetCells(0, 0, kResultHeader);
     StringGrid2->SetCells(1, 0, kOldNameHeader);

@@ -5,13 +5,11 @@
 namespace quorvane::maintexts {
 
 inline constexpr const char* kFileMaskLabel = "Dateifilter";
-inline constexpr const char* kDefaultFileMask = "*.mp3";
 inline constexpr const char* kStructureChange = "Strukturänderung";
 inline constexpr const char* kSectionCountLabel = "Anzahl Abschnitte";
 inline constexpr const char* kOldSeparatorLabel = "Trennsequenz alt";
 inline constexpr const char* kNewSeparatorLabel = "Trennsequenz neu";
 inline constexpr const char* kLeadingTextLabel = "Führender Text";
-inline constexpr const char* kDefaultSeparator = " - ";
 inline constexpr const char* kEqualiseSpaces = "Leerzeichenausgleich";
 inline constexpr const char* kUnderscoreHandling = "Unterstrichbehandlung einschalten";
 inline constexpr const char* kCapitaliseWords = "Ersten Buchstaben Groß";

@@ -1,7 +1,7 @@
 #include "ui/NAbout.h"
 
 #include "app/Application.h"
-#include "framework/Alignment.h"
+#include "framework/Controls.h"
 #include "framework/Bitmaps.h"
 #include "framework/Buttons.h"
 #include "framework/Dialogs.h"

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "runtime/AsciiCase.h"
 
 #include <algorithm>
 #include <array>
@@ -121,9 +122,7 @@ std::size_t ProgramExtensionEnd(std::string_view command)
 {
     for (std::size_t end = command.size(); end >= 4; --end) {
         std::string tail(command.substr(end - 4, 4));
-        for (char& c : tail) {
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        }
+        MakeAsciiUpper(tail);
         if (std::find(kProgramExtensions.begin(), kProgramExtensions.end(), tail) != kProgramExtensions.end()) {
             return end;
         }

@@ -5,7 +5,9 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCase.h"
 #include "platform/Volumes.h"
-#include "runtime/Exceptions.h"
+#include "runtime/AsciiCase.h"
+#include "runtime/FolderPath.h"
+#include "runtime/ScopedValue.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -21,70 +23,8 @@ namespace quorvane {
 
 namespace {
 
-void RaiseOnFailure(std::uint32_t errorCode)
-{
-    if (errorCode != platform::kErrorSuccess) throw EInOutError(errorCode);
-}
 
-bool EndsWithBackslash(std::string_view text) { return !text.empty() && text.back() == '\\'; }
-
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameDriveLetter(char a, char b) { return UpperLetter(a) == UpperLetter(b); }
-
-// Whether the rules for requests would read a character of `request` as
-// something else than part of a name: a mask character, or a colon other
-// than the one after a drive letter.
-bool HoldsCharactersTheRulesMisread(std::string_view request)
-{
-    for (std::size_t i = 0; i < request.size(); ++i) {
-        if (request[i] == '*' || request[i] == '?' || (request[i] == ':' && i != 1)) return true;
-    }
-    return false;
-}
-
-// Enters `folder` as it stands and reads back where that led, in the
-// system's own form; the current directory is left there on success.
-std::uint32_t EnterAsItStands(platform::FileSystem& fileSystem, std::string_view folder, TSplitTarget& target)
-{
-    const std::uint32_t error = fileSystem.SetCurrentDirectory(folder);
-    if (error != platform::kErrorSuccess) return error;
-    const std::string reached = fileSystem.GetCurrentDirectory();
-    target.Drive = reached.empty() ? '\0' : reached[0];
-    target.Folder = reached.size() > 2 ? reached.substr(2) : std::string(1, '\\');
-    return platform::kErrorSuccess;
-}
-
-// The steps of SplitTarget between taking the request apart and restoring
-// the current directory.
-void WalkToTarget(platform::FileSystem& fileSystem, char startDrive, TSplitTarget& target)
-{
-    std::string& folder = target.Folder;
-    if (target.Drive != startDrive) RaiseOnFailure(fileSystem.SetCurrentDirectory(std::string{target.Drive, ':'}));
-
-    // The file system takes "/" as a separator too, so a name must never
-    // hold one: "x/Daten" would otherwise be entered as a folder of its own
-    // and joined to the folder it started from.
-    const std::size_t separator = folder.find_last_of("\\/:");
-    const std::string name = separator == std::string::npos ? folder : folder.substr(separator + 1);
-    if (folder.size() == name.size() + 1) {
-        folder.assign(1, '\\');
-    } else if (folder.size() > name.size()) {
-        folder.resize(folder.size() - name.size() - 1);
-    } else {
-        folder = fileSystem.GetCurrentDirectory().substr(2);
-    }
-    if (!folder.empty()) RaiseOnFailure(fileSystem.SetCurrentDirectory(folder));
-
-    // A file or a mask names the folder that holds it; anything else is a
-    // folder of its own.
-    if (!name.empty() && name.find_first_of("*?") == std::string::npos && !fileSystem.FileExists(name)) {
-        RaiseOnFailure(fileSystem.SetCurrentDirectory(name));
-        // Joined by looking at the last character, so that a relative folder
-        // of one letter ("M\Live") stays relative.
-        folder += EndsWithBackslash(folder) ? name : "\\" + name;
-    }
-}
+bool SameDriveLetter(char a, char b) { return AsciiUpper(a) == AsciiUpper(b); }
 
 // Paints the folder list's items through the list, which knows their kinds.
 class TDirItemDelegate final : public QStyledItemDelegate {
@@ -119,17 +59,49 @@ private:
     TDirectoryListBox& m_list;
 };
 
-// Sets a flag for as long as it lives, also when an error passes.
-class TFlagGuard {
-public:
-    explicit TFlagGuard(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TFlagGuard() { m_flag = false; }
-    TFlagGuard(const TFlagGuard&) = delete;
-    TFlagGuard& operator=(const TFlagGuard&) = delete;
+// The visible subfolders of `folderPath`, in the order the file system
+// gives them.
+std::vector<std::string> SubfolderNames(const std::string& folderPath)
+{
+    std::vector<std::string> names;
+    const std::string pattern = WithTrailingBackslash(folderPath) + "*.*";
+    if (auto search = platform::HostFileSystem().FindFirstReporting(
+            pattern, platform::faDirectory | platform::faHidden | platform::faSysFile | platform::faVolumeId)) {
+        platform::FindEntry entry;
+        while (search->Next(entry)) {
+            if ((entry.Attributes & (platform::faHidden | platform::faSysFile | platform::faVolumeId)) != 0) continue;
+            if ((entry.Attributes & platform::faDirectory) == 0 || entry.Name == "." || entry.Name == "..") continue;
+            names.push_back(std::move(entry.Name));
+        }
+    }
+    return names;
+}
 
-private:
-    bool& m_flag;
-};
+// The names sorted as the list shows them, on a volume that does not tell
+// names apart by case each folder once.
+std::vector<std::string> InListOrder(std::vector<std::string> names, bool caseSensitive)
+{
+    const platform::TextCase& textCase = platform::HostTextCase();
+    // Names equal but for case sit side by side in a fixed order, so the
+    // list does not change from one rebuild to the next.
+    const auto inListOrder = [&](const std::string& a, const std::string& b) {
+        if (const int ignoringCase = textCase.CompareIgnoreCase(a, b); ignoringCase != 0) return ignoringCase < 0;
+        if (const int withCase = textCase.Compare(a, b); withCase != 0) return withCase < 0;
+        return a < b;
+    };
+    std::sort(names.begin(), names.end(), inListOrder);
+    // A volume that tells names apart by case holds "Apfel" and "apfel" as
+    // two folders, each to be opened; on one that does not, the same folder
+    // is listed once.
+    if (!caseSensitive) {
+        names.erase(std::unique(names.begin(), names.end(),
+                                [&](const std::string& a, const std::string& b) {
+                                    return textCase.CompareIgnoreCase(a, b) == 0;
+                                }),
+                    names.end());
+    }
+    return names;
+}
 
 std::string CurrentDirectoryWithVolumes()
 {
@@ -141,52 +113,6 @@ std::string CurrentDirectoryWithVolumes()
 }
 
 }  // namespace
-
-TSplitTarget SplitTarget(std::string_view request)
-{
-    platform::FileSystem& fileSystem = platform::HostFileSystem();
-    const std::string start = fileSystem.GetCurrentDirectory();
-    TSplitTarget target{start.empty() ? '\0' : start[0], std::string(request)};
-
-    // Names on Linux may hold ":", "*" and "?". A request that names an
-    // existing folder as it stands means that folder, even where the rules
-    // below would read a separator or a mask into it. Only such requests are
-    // tried as they stand: on Windows they never name a folder, so there
-    // everything else keeps the rules alone.
-    if (HoldsCharactersTheRulesMisread(request) &&
-        EnterAsItStands(fileSystem, request, target) == platform::kErrorSuccess) {
-        RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
-        return target;
-    }
-
-    std::string& folder = target.Folder;
-    if (folder.size() >= 2 && folder.front() == '[' && folder.back() == ']') {
-        folder = folder.substr(1, folder.size() - 2);
-    } else if (folder.find(':') == 1) {
-        target.Drive = folder[0];
-        folder.erase(0, 2);
-    }
-
-    try {
-        WalkToTarget(fileSystem, start[0], target);
-    } catch (...) {
-        RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
-        throw;
-    }
-    RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
-    return target;
-}
-
-TSplitTarget FolderTarget(std::string_view folder)
-{
-    platform::FileSystem& fileSystem = platform::HostFileSystem();
-    const std::string start = fileSystem.GetCurrentDirectory();
-    TSplitTarget target;
-    const std::uint32_t error = EnterAsItStands(fileSystem, folder, target);
-    RaiseOnFailure(fileSystem.SetCurrentDirectory(start));
-    RaiseOnFailure(error);
-    return target;
-}
 
 int DirItemIndent(int index, TDirItemKind kind, std::string_view folderPath)
 {
@@ -210,11 +136,6 @@ TDirectoryListBox::TDirectoryListBox(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     resize(kDefaultWidth, 97);
     ComputeItemHeight();
-}
-
-TDirectoryListBox::~TDirectoryListBox()
-{
-    if (m_driveCombo) m_driveCombo->m_dirList = nullptr;
 }
 
 char TDirectoryListBox::DriveLetter() const { return m_folderPath.empty() ? '\0' : m_folderPath[0]; }
@@ -251,8 +172,8 @@ void TDirectoryListBox::SetFolderPath(std::string_view request)
 void TDirectoryListBox::GoTo(const TSplitTarget& target)
 {
     if (!SameDriveLetter(target.Drive, DriveLetter())) {
-        TFlagGuard driveSwitch(m_inDriveSwitch);
-        if (m_driveCombo) m_driveCombo->SetDriveLetter(target.Drive);
+        TScopedValue driveSwitch(m_inDriveSwitch, true);
+        if (TDriveComboBox* drives = DriveCombo()) drives->SetDriveLetter(target.Drive);
         // A drive list that already stood on that drive (after a drive it
         // could not enter) moves nothing; the folder must not end up on the
         // old drive for that.
@@ -260,7 +181,7 @@ void TDirectoryListBox::GoTo(const TSplitTarget& target)
     }
     platform::FileSystem& fileSystem = platform::HostFileSystem();
     static_cast<void>(fileSystem.SetCurrentDirectory(m_folderPath));
-    RaiseOnFailure(fileSystem.SetCurrentDirectory(target.Folder));
+    EnterFolder(fileSystem, target.Folder);
     m_folderPath = fileSystem.GetCurrentDirectory();
     RebuildItems();
     OnChange(this);
@@ -270,7 +191,7 @@ void TDirectoryListBox::ChangeToDrive(char letter)
 {
     if (SameDriveLetter(letter, DriveLetter())) return;
     platform::FileSystem& fileSystem = platform::HostFileSystem();
-    RaiseOnFailure(fileSystem.SetCurrentDirectory(std::string{letter, ':'}));
+    EnterFolder(fileSystem, std::string{letter, ':'});
     m_folderPath = fileSystem.GetCurrentDirectory();
     if (!m_inDriveSwitch) {
         RebuildItems();
@@ -278,12 +199,24 @@ void TDirectoryListBox::ChangeToDrive(char letter)
     }
 }
 
+// The list shows the path of the current folder from its drive's root down,
+// then the current folder's subfolders in the order of the user's locale.
 void TDirectoryListBox::RebuildItems()
 {
     setUpdatesEnabled(false);
     clear();
     m_items.clear();
+    ReadVolumeCase();
+    AddPathItems();
+    m_currentFolderIndex = ItemCount() - 1;
+    for (std::string& name : InListOrder(SubfolderNames(m_folderPath), m_caseSensitive)) {
+        m_items.push_back({std::move(name), dkSubFolder});
+    }
+    ShowItems();
+}
 
+void TDirectoryListBox::ReadVolumeCase()
+{
     platform::VolumeInformation volume;
     if (platform::HostVolumes().GetVolumeInformation(std::string{DriveLetter(), ':', '\\'}, volume)) {
         m_caseSensitive = (volume.FileSystemFlags & platform::kCaseSensitiveSearch) != 0;
@@ -294,54 +227,27 @@ void TDirectoryListBox::RebuildItems()
         m_caseSensitive = true;
         m_preservesCase = true;
     }
+}
 
+void TDirectoryListBox::AddPathItems()
+{
     if (EndsWithBackslash(m_folderPath)) {
         m_items.push_back({m_folderPath, dkCurrentFolder});
-    } else {
-        std::size_t start = 0;
-        std::size_t separator = m_folderPath.find('\\');
-        m_items.push_back({m_folderPath.substr(0, separator) + "\\", dkOpenFolder});
-        while (separator != std::string::npos) {
-            start = separator + 1;
-            separator = m_folderPath.find('\\', start);
-            m_items.push_back({m_folderPath.substr(start, separator - start), dkOpenFolder});
-        }
-        m_items.back().Kind = dkCurrentFolder;
+        return;
     }
-    m_currentFolderIndex = ItemCount() - 1;
+    std::size_t start = 0;
+    std::size_t separator = m_folderPath.find('\\');
+    m_items.push_back({m_folderPath.substr(0, separator) + "\\", dkOpenFolder});
+    while (separator != std::string::npos) {
+        start = separator + 1;
+        separator = m_folderPath.find('\\', start);
+        m_items.push_back({m_folderPath.substr(start, separator - start), dkOpenFolder});
+    }
+    m_items.back().Kind = dkCurrentFolder;
+}
 
-    std::vector<std::string> names;
-    const std::string pattern = m_folderPath + (EndsWithBackslash(m_folderPath) ? "*.*" : "\\*.*");
-    if (auto search = platform::HostFileSystem().FindFirstReporting(
-            pattern, platform::faDirectory | platform::faHidden | platform::faSysFile | platform::faVolumeId)) {
-        platform::FindEntry entry;
-        while (search->Next(entry)) {
-            if ((entry.Attributes & (platform::faHidden | platform::faSysFile | platform::faVolumeId)) != 0) continue;
-            if ((entry.Attributes & platform::faDirectory) == 0 || entry.Name == "." || entry.Name == "..") continue;
-            names.push_back(std::move(entry.Name));
-        }
-    }
-    const platform::TextCase& textCase = platform::HostTextCase();
-    // Names equal but for case sit side by side in a fixed order, so the
-    // list does not change from one rebuild to the next.
-    const auto inListOrder = [&](const std::string& a, const std::string& b) {
-        if (const int ignoringCase = textCase.CompareIgnoreCase(a, b); ignoringCase != 0) return ignoringCase < 0;
-        if (const int withCase = textCase.Compare(a, b); withCase != 0) return withCase < 0;
-        return a < b;
-    };
-    std::sort(names.begin(), names.end(), inListOrder);
-    // A volume that tells names apart by case holds "Apfel" and "apfel" as
-    // two folders, each to be opened; on one that does not, the same folder
-    // is listed once.
-    if (!m_caseSensitive) {
-        names.erase(std::unique(names.begin(), names.end(),
-                                [&](const std::string& a, const std::string& b) {
-                                    return textCase.CompareIgnoreCase(a, b) == 0;
-                                }),
-                    names.end());
-    }
-    for (std::string& name : names) m_items.push_back({std::move(name), dkSubFolder});
-
+void TDirectoryListBox::ShowItems()
+{
     for (int index = 0; index < ItemCount(); ++index) addItem(ToQString(DisplayText(index)));
     setUpdatesEnabled(true);
     if (m_handleAllocated) setCurrentRow(m_currentFolderIndex);
@@ -353,7 +259,7 @@ std::string TDirectoryListBox::ItemPath(int index) const
     if (index == 0) return std::string{DriveLetter(), ':', '\\'};
     switch (ItemKind(index)) {
     case dkSubFolder:
-        return m_folderPath + (EndsWithBackslash(m_folderPath) ? "" : "\\") + ItemText(index);
+        return WithTrailingBackslash(m_folderPath) + ItemText(index);
     case dkCurrentFolder:
         return m_folderPath;
     case dkOpenFolder:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/Events.h"
+#include "widgets/FolderRequest.h"
 
 #include <QComboBox>
 #include <QListWidget>
@@ -28,32 +29,6 @@ enum TDirItemKind {
     dkSubFolder,      // a folder inside the current one, "CLOSEDFOLDER"
 };
 
-// Where a request for a folder leads: the drive it names and the folder
-// to change to on that drive.
-struct TSplitTarget {
-    char Drive = 0;
-    std::string Folder;
-};
-
-// Takes a request as a user may type it ("C:\Daten\Musik\", "Musik",
-// "C:\Daten\Musik\lied.mp3", "C:\Daten\Musik\*.mp3", "[\Daten]") apart into
-// its drive and the folder it leads to: a file or a mask leads to the folder
-// that holds it, a trailing backslash is ignored, a relative name is taken
-// relative to the current folder. It walks there through the current
-// directory to know that the folders exist, and always returns with the
-// current directory as it found it. Raises EInOutError when a folder on the
-// way cannot be entered (or the current directory cannot be restored).
-//
-// A request that names an existing folder as it stands leads to that
-// folder, as a full path, before any of these rules is tried: on Linux a
-// folder may be called "Live: 2020", "Why?" or "Best of *".
-TSplitTarget SplitTarget(std::string_view request);
-
-// Where a folder named as it stands leads, as a full path, read through the
-// current directory, which is left as it was found. Raises EInOutError when
-// the folder cannot be entered.
-TSplitTarget FolderTarget(std::string_view folder);
-
 // The left edge of the picture of item `index` of a folder list whose
 // current folder is `folderPath`: the path steps in by 4 pixels per level,
 // the subfolders sit one step further in than the current folder.
@@ -75,7 +50,6 @@ class TDirectoryListBox : public QListWidget {
 
 public:
     explicit TDirectoryListBox(QWidget* parent = nullptr);
-    ~TDirectoryListBox() override;
 
     // "C:\" for a root, "C:\Daten\Musik" for any other folder.
     const std::string& FolderPath() const { return m_folderPath; }
@@ -118,7 +92,7 @@ public:
     bool InDriveSwitch() const { return m_inDriveSwitch; }
 
     // The drive list whose DirList this list is; set from the drive list's side.
-    TDriveComboBox* DriveCombo() const { return m_driveCombo; }
+    TDriveComboBox* DriveCombo() const;
 
     // The height of every item; follows the font.
     int ItemHeight() const { return m_itemHeight; }
@@ -145,8 +119,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class TDriveComboBox;
-
     struct TItem {
         std::string Text;
         TDirItemKind Kind = dkSubFolder;
@@ -154,6 +126,11 @@ private:
 
     bool SameFolderName(std::string_view a, std::string_view b) const;
     void GoTo(const TSplitTarget& target);
+    // The jobs of RebuildItems: how the volume treats case, the items of the
+    // path, and the items shown with the current folder selected.
+    void ReadVolumeCase();
+    void AddPathItems();
+    void ShowItems();
     void ComputeItemHeight();
 
     std::string m_folderPath;
@@ -164,7 +141,6 @@ private:
     bool m_inDriveSwitch = false;
     bool m_handleAllocated = false;
     int m_itemHeight = 16;
-    QPointer<TDriveComboBox> m_driveCombo;
     QPixmap m_openImage;
     QPixmap m_closedImage;
     QPixmap m_currentImage;
@@ -180,7 +156,6 @@ class TDriveComboBox : public QComboBox {
 
 public:
     explicit TDriveComboBox(QWidget* parent = nullptr);
-    ~TDriveComboBox() override;
 
     // The drive the list stands on, in the case TextCase asks for once it
     // was first set.
@@ -195,7 +170,7 @@ public:
     void SetTextCase(TTextCase textCase);
 
     // The linked folder list, or nullptr; cleared when that list goes.
-    TDirectoryListBox* DirList() const { return m_dirList; }
+    TDirectoryListBox* DirList() const;
     void SetDirList(TDirectoryListBox* list);
 
     // Reads the drives afresh and builds one entry per drive with a root.
@@ -235,8 +210,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class TDirectoryListBox;
-
     struct TEntry {
         std::string Text;
         const QPixmap* Image = nullptr;
@@ -249,7 +222,6 @@ private:
 
     char m_driveLetter = 0;
     TTextCase m_textCase = tcLowerCase;
-    QPointer<TDirectoryListBox> m_dirList;
     std::vector<TEntry> m_entries;
     bool m_handleAllocated = false;
     int m_itemHeight = 15;
@@ -258,6 +230,35 @@ private:
     QPixmap m_networkImage;
     QPixmap m_cdromImage;
     QPixmap m_ramImage;
+};
+
+// The pairing of a drive list with the folder list that follows it. The two
+// widgets reach each other only through it: the drive list moves the folder
+// list to the drive chosen, the folder list shows the drive of a folder it
+// went to. A folder list follows one drive list at most, and a drive list
+// leads one folder list; a widget that goes takes its pairing with it.
+class TDriveFolderLink final : public QObject {
+    Q_OBJECT
+
+public:
+    // Pairs `drives` with `folders`, ending the pairings either had; with
+    // nullptr for `folders`, only ends the drive list's pairing.
+    static void Pair(TDriveComboBox& drives, TDirectoryListBox* folders);
+    // The pairing a widget is part of, or nullptr.
+    static TDriveFolderLink* Of(const TDriveComboBox* drives);
+    static TDriveFolderLink* Of(const TDirectoryListBox* folders);
+
+    ~TDriveFolderLink() override;
+
+    // Either is nullptr once its widget has gone.
+    TDriveComboBox* Drives() const { return m_drives; }
+    TDirectoryListBox* Folders() const { return m_folders; }
+
+private:
+    TDriveFolderLink(TDriveComboBox& drives, TDirectoryListBox& folders);
+
+    QPointer<TDriveComboBox> m_drives;
+    QPointer<TDirectoryListBox> m_folders;
 };
 
 }  // namespace quorvane

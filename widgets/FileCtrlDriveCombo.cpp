@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCase.h"
 #include "platform/Volumes.h"
+#include "runtime/AsciiCase.h"
 #include "runtime/Format.h"
 
 #include <QAbstractItemView>
@@ -21,8 +22,6 @@ namespace quorvane {
 
 namespace {
 
-char LowerLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Labels and share names take the case of the letter they are shown with.
 std::string InLetterCase(std::string text, char letter)
@@ -92,11 +91,6 @@ TDriveComboBox::TDriveComboBox(QWidget* parent)
     connect(this, &QComboBox::activated, this, [this](int) { Click(); }, Qt::QueuedConnection);
 }
 
-TDriveComboBox::~TDriveComboBox()
-{
-    if (m_dirList) m_dirList->m_driveCombo = nullptr;
-}
-
 const QPixmap& TDriveComboBox::EntryImage(int index) const
 {
     static const QPixmap none;
@@ -106,19 +100,7 @@ const QPixmap& TDriveComboBox::EntryImage(int index) const
 
 char TDriveComboBox::LetterInCase(char letter) const
 {
-    return m_textCase == tcUpperCase ? UpperLetter(letter) : LowerLetter(letter);
-}
-
-void TDriveComboBox::SetDirList(TDirectoryListBox* list)
-{
-    if (m_dirList == list) return;
-    if (m_dirList) m_dirList->m_driveCombo = nullptr;
-    m_dirList = list;
-    if (list != nullptr) {
-        // A folder list follows one drive list only.
-        if (list->m_driveCombo && list->m_driveCombo != this) list->m_driveCombo->m_dirList = nullptr;
-        list->m_driveCombo = this;
-    }
+    return m_textCase == tcUpperCase ? AsciiUpper(letter) : AsciiLower(letter);
 }
 
 std::string TDriveComboBox::VolumeLabelText(char letter) const
@@ -183,14 +165,14 @@ void TDriveComboBox::RebuildDrives()
 
 void TDriveComboBox::SetDriveLetter(char letter)
 {
-    if (currentIndex() >= 0 && UpperLetter(letter) == UpperLetter(m_driveLetter)) return;
+    if (currentIndex() >= 0 && AsciiUpper(letter) == AsciiUpper(m_driveLetter)) return;
     m_driveLetter = LetterInCase(letter);
     const auto entry = std::find_if(m_entries.begin(), m_entries.end(), [this](const TEntry& candidate) {
-        return candidate.Text.size() >= 2 && UpperLetter(candidate.Text[0]) == UpperLetter(m_driveLetter) &&
+        return candidate.Text.size() >= 2 && AsciiUpper(candidate.Text[0]) == AsciiUpper(m_driveLetter) &&
             candidate.Text[1] == ':';
     });
     if (entry != m_entries.end()) setCurrentIndex(static_cast<int>(entry - m_entries.begin()));
-    if (m_dirList) m_dirList->ChangeToDrive(m_driveLetter);
+    if (TDirectoryListBox* folders = DirList()) folders->ChangeToDrive(m_driveLetter);
     OnChange(this);
 }
 

@@ -157,7 +157,7 @@ void TCustomGrid::AfterSizeChange(int oldColCount, int oldRowCount, bool fixedCh
         m_anchor = {std::min(m_anchor.X, m_colCount - 1), std::min(m_anchor.Y, m_rowCount - 1)};
     }
     const TGridCoord target{std::min(m_current.X, m_colCount - 1), std::min(m_current.Y, m_rowCount - 1)};
-    if (target != m_current) MoveCurrent(target, true, true);
+    if (target != m_current) MoveCurrent(target, TAnchor::Follow, TClick::Fire);
     if (shrunk) ClampTopLeft();
 
     // Repaint only when a changed row or column is in view: a table growing
@@ -184,7 +184,7 @@ void TCustomGrid::SetFixedCols(int value)
     m_fixedCols = value;
     m_topLeft.X = value;
     if (m_anchor.X < value) m_anchor.X = value;
-    if (m_current.X < value) MoveCurrent({value, m_current.Y}, true, false);
+    if (m_current.X < value) MoveCurrent({value, m_current.Y}, TAnchor::Follow, TClick::Quiet);
     SizesChanged();
 }
 
@@ -196,7 +196,7 @@ void TCustomGrid::SetFixedRows(int value)
     m_fixedRows = value;
     m_topLeft.Y = value;
     if (m_anchor.Y < value) m_anchor.Y = value;
-    if (m_current.Y < value) MoveCurrent({m_current.X, value}, true, false);
+    if (m_current.Y < value) MoveCurrent({m_current.X, value}, TAnchor::Follow, TClick::Quiet);
     SizesChanged();
 }
 
@@ -266,14 +266,14 @@ void TCustomGrid::SetCol(int value)
 {
     if (value == m_current.X) return;
     if (value < 0 || value >= m_colCount) throw EInvalidGridOperation(messages::kGridIndexOutOfRange);
-    MoveCurrent({value, m_current.Y}, true, true);
+    MoveCurrent({value, m_current.Y}, TAnchor::Follow, TClick::Fire);
 }
 
 void TCustomGrid::SetRow(int value)
 {
     if (value == m_current.Y) return;
     if (value < 0 || value >= m_rowCount) throw EInvalidGridOperation(messages::kGridIndexOutOfRange);
-    MoveCurrent({m_current.X, value}, true, true);
+    MoveCurrent({m_current.X, value}, TAnchor::Follow, TClick::Fire);
 }
 
 TGridRect TCustomGrid::Selection() const
@@ -282,7 +282,7 @@ TGridRect TCustomGrid::Selection() const
             std::max(m_current.Y, m_anchor.Y)};
 }
 
-bool TCustomGrid::MoveCurrent(TGridCoord target, bool moveAnchor, bool click)
+bool TCustomGrid::MoveCurrent(TGridCoord target, TAnchor anchor, TClick click)
 {
     if (m_onSelectCell) {
         bool canSelect = true;
@@ -295,12 +295,12 @@ bool TCustomGrid::MoveCurrent(TGridCoord target, bool moveAnchor, bool click)
     const TGridRect oldSelection = Selection();
     if (m_editorMode && !m_options.Contains(goAlwaysShowEditor)) HideEditor();
     m_current = target;
-    if (moveAnchor) m_anchor = target;
+    if (anchor == TAnchor::Follow) m_anchor = target;
     ScrollIntoView(target);
     InvalidateSelection(oldSelection);
     InvalidateSelection(Selection());
     if (m_editorMode) ShowEditor(true);
-    if (click) Click();
+    if (click == TClick::Fire) Click();
     return true;
 }
 

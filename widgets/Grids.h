@@ -279,7 +279,13 @@ private:
     void AfterSizeChange(int oldColCount, int oldRowCount, bool fixedChanged);
     void SizesChanged();
 
-    bool MoveCurrent(TGridCoord target, bool moveAnchor, bool click);
+    // Whether a move of the current cell takes the selection's anchor along
+    // (a selection of that one cell) or leaves it where it is (the selection
+    // grows or shrinks), and whether the move fires OnClick as the user's own
+    // moves do.
+    enum class TAnchor { Follow, Stay };
+    enum class TClick { Fire, Quiet };
+    bool MoveCurrent(TGridCoord target, TAnchor anchor, TClick click);
     void MoveAnchor(TGridCoord target);
     void ScrollIntoView(TGridCoord cell);
     void SetTopLeft(TGridCoord topLeft);

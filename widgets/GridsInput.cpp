@@ -1,6 +1,7 @@
 #include "widgets/Grids.h"
 
 #include "framework/NarrowText.h"
+#include "runtime/ScopedValue.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,19 +13,6 @@
 namespace quorvane {
 
 namespace {
-
-// Marks a cell write as coming from the editor, so the editor is not
-// reloaded with what it just wrote (which would move the caret).
-class TEditorWriteGuard {
-public:
-    explicit TEditorWriteGuard(bool& flag) : m_flag(flag) { m_flag = true; }
-    ~TEditorWriteGuard() { m_flag = false; }
-    TEditorWriteGuard(const TEditorWriteGuard&) = delete;
-    TEditorWriteGuard& operator=(const TEditorWriteGuard&) = delete;
-
-private:
-    bool& m_flag;
-};
 
 bool OpensEditor(const QKeyEvent& event)
 {
@@ -98,7 +86,9 @@ void TCustomGrid::PlaceEditor()
 
 void TCustomGrid::EditorTextChanged(const QString& text)
 {
-    TEditorWriteGuard guard(m_editorWriting);
+    // The write comes from the editor, which must not be reloaded with what
+    // it just wrote (that would move the caret).
+    TScopedValue fromEditor(m_editorWriting, true);
     SetEditText(m_current.X, m_current.Y, FromQString(text));
 }
 
@@ -210,7 +200,7 @@ bool TCustomGrid::KeyDown(int key, Qt::KeyboardModifiers modifiers)
     target.X = std::clamp(target.X, m_fixedCols, m_colCount - 1);
     target.Y = std::clamp(target.Y, m_fixedRows, m_rowCount - 1);
     if (target != m_current) {
-        MoveCurrent(target, !growRange, true);
+        MoveCurrent(target, growRange ? TAnchor::Stay : TAnchor::Follow, TClick::Fire);
     } else if (!growRange) {
         MoveAnchor(m_current);
     }
@@ -297,7 +287,7 @@ void TCustomGrid::mousePressEvent(QMouseEvent* event)
         if (cell == m_current) {
             ShowEditor(true);
         } else {
-            MoveCurrent(cell, true, false);
+            MoveCurrent(cell, TAnchor::Follow, TClick::Quiet);
         }
         Click();
         return;
@@ -305,7 +295,7 @@ void TCustomGrid::mousePressEvent(QMouseEvent* event)
     if (event->modifiers().testFlag(Qt::ShiftModifier) && m_options.Contains(goRangeSelect)) {
         MoveAnchor(cell);
     } else {
-        MoveCurrent(cell, true, false);
+        MoveCurrent(cell, TAnchor::Follow, TClick::Quiet);
     }
     m_state = gsSelecting;
     m_dragTimer->start();
@@ -376,7 +366,7 @@ void TCustomGrid::ExtendSelectionTo(TGridCoord cell)
     if (m_options.Contains(goRangeSelect)) {
         MoveAnchor(cell);
     } else if (cell != m_current) {
-        MoveCurrent(cell, true, false);
+        MoveCurrent(cell, TAnchor::Follow, TClick::Quiet);
     }
 }
 

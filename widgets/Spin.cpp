@@ -3,6 +3,7 @@
 #include "framework/Beep.h"
 #include "framework/NarrowText.h"
 #include "runtime/Conversions.h"
+#include "runtime/ScopedValue.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -67,21 +68,6 @@ QString TypedText(const QKeyEvent& event)
 
 }  // namespace
 
-// Text changes that happen while the field handles an event or a write are
-// reported once that work is done, so an OnChange handler (and any error it
-// raises) runs from the field's own code, never from inside the edit
-// control's bookkeeping.
-class TSpinEdit::THoldChanges {
-public:
-    explicit THoldChanges(TSpinEdit& edit) : m_edit(edit) { ++m_edit.m_holdDepth; }
-    ~THoldChanges() { --m_edit.m_holdDepth; }
-    THoldChanges(const THoldChanges&) = delete;
-    THoldChanges& operator=(const THoldChanges&) = delete;
-
-private:
-    TSpinEdit& m_edit;
-};
-
 TSpinEdit::TSpinEdit(QWidget* parent) : TSpinEdit(parent, TSpinEditDescription{}) {}
 
 TSpinEdit::TSpinEdit(QWidget* parent, TSpinEditDescription stored)
@@ -119,7 +105,11 @@ void TSpinEdit::SetValue(std::int32_t value)
     const QString newText = ToQString(IntToStr(ClampValue(value)));
     if (newText == text()) return;
     {
-        THoldChanges hold(*this);
+        // Text changes that happen while the field handles an event or a
+        // write are reported once that work is done, so an OnChange handler
+        // (and any error it raises) runs from the field's own code, never
+        // from inside the edit control's bookkeeping.
+        TScopedValue hold(m_holdDepth, m_holdDepth + 1);
         setText(newText);
     }
     FireChangeIfPending();
@@ -217,7 +207,7 @@ bool TSpinEdit::event(QEvent* event)
 {
     bool handled = false;
     {
-        THoldChanges hold(*this);
+        TScopedValue hold(m_holdDepth, m_holdDepth + 1);
         handled = QLineEdit::event(event);
     }
     if (m_holdDepth == 0) FireChangeIfPending();

@@ -217,8 +217,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    class THoldChanges;
-
     void TextChanged();
     void FireChangeIfPending();
     bool IsAcceptedCharacter(char16_t character) const;

@@ -1,6 +1,7 @@
 #include "platform/posix/DriveNameSpace.h"
 
 #include "platform/FileSystem.h"
+#include "runtime/AsciiCase.h"
 
 #include <algorithm>
 #include <climits>
@@ -41,8 +42,6 @@ TNameSpace& State()
 }
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -195,7 +194,7 @@ std::vector<TDrive> BuildTable(const std::vector<TDriveRoot>& volumes)
     std::vector<TDrive> drives;
     drives.push_back({kHomeDrive, CanonicalRoot(HomeFolder()), {}});
     for (const TDriveRoot& volume : volumes) {
-        drives.push_back({UpperLetter(volume.Letter), CanonicalRoot(volume.UnixRoot), {}});
+        drives.push_back({AsciiUpper(volume.Letter), CanonicalRoot(volume.UnixRoot), {}});
     }
     drives.push_back({kSystemDrive, "/", {}});
     std::sort(drives.begin(), drives.end(), [](const TDrive& a, const TDrive& b) { return a.Letter < b.Letter; });
@@ -250,7 +249,7 @@ std::optional<TResolvedName> ResolveName(std::string_view path, std::uint32_t& e
     char letter = state.CurrentDrive;
     std::string_view rest = path;
     if (path.size() >= 2 && path[1] == ':' && IsLetter(path[0])) {
-        letter = UpperLetter(path[0]);
+        letter = AsciiUpper(path[0]);
         rest = path.substr(2);
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
         // Network names ("\\server\share") have no place in this space.
@@ -307,7 +306,7 @@ bool RebuildDrives(const std::vector<TDriveRoot>& volumes)
 {
     std::string letters;
     for (const TDriveRoot& volume : volumes) {
-        const char letter = UpperLetter(volume.Letter);
+        const char letter = AsciiUpper(volume.Letter);
         if (letter < 'D' || letter > 'Y' || letters.find(letter) != std::string::npos) return false;
         if (volume.UnixRoot.empty() || volume.UnixRoot[0] != '/') return false;
         letters += letter;

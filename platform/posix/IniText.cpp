@@ -1,5 +1,7 @@
 #include "platform/posix/IniText.h"
 
+#include "runtime/AsciiCase.h"
+
 #include <cstddef>
 
 namespace quorvane::platform::posix {
@@ -15,17 +17,6 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     return text;
-}
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    }
-    return true;
 }
 
 bool IsQuoted(std::string_view value)
@@ -120,12 +111,12 @@ KeyPlace Locate(std::string_view text, std::string_view section, std::string_vie
         if (line.kind == LineKind::kSection) {
             // Only the first section of a name counts, for reading and writing alike.
             if (place.sectionFound) break;
-            if (SameName(line.name, section)) {
+            if (SameIgnoringAsciiCase(line.name, section)) {
                 place.sectionFound = true;
                 place.insertAt = line.end;
             }
         } else if (place.sectionFound && line.kind == LineKind::kKey) {
-            if (SameName(line.name, key)) {
+            if (SameIgnoringAsciiCase(line.name, key)) {
                 place.keyFound = true;
                 place.keyLine = line;
                 break;

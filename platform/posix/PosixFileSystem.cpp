@@ -6,6 +6,7 @@
 #include "platform/posix/PosixFolderAccess.h"
 #include "platform/posix/PosixRename.h"
 #include "platform/posix/WildcardMask.h"
+#include "runtime/FolderPath.h"
 
 #include <algorithm>
 #include <atomic>
@@ -268,8 +269,7 @@ public:
 
     std::unique_ptr<FolderHandle> OpenFolder(std::string_view folderPath) override
     {
-        std::string path(folderPath);
-        if (path.empty() || path.back() != '\\') path += '\\';
+        const std::string path = WithTrailingBackslash(folderPath);
         std::uint32_t error = 0;
         std::optional<TResolvedName> folder = ResolveName(path, error);
         // O_PATH: the folder is only named, never read, so it may be one the

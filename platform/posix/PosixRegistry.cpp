@@ -2,6 +2,7 @@
 
 #include "platform/posix/DesktopEntries.h"
 #include "platform/posix/PosixShell.h"
+#include "runtime/AsciiCase.h"
 
 #include <array>
 #include <cstdlib>
@@ -53,16 +54,6 @@ constexpr std::string_view kTerminalEmulator = "x-terminal-emulator";
 constexpr std::array<std::string_view, 4> kWebPageExtensions = {".htm", ".html", ".shtml", ".shtm"};
 constexpr std::array<std::string_view, 3> kCommandPath = {"shell", "open", "command"};
 
-bool SameLetters(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 std::string HomeFolder()
 {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
@@ -112,9 +103,7 @@ std::vector<fs::path> MimeAppsLists()
     std::vector<std::string> desktops;
     if (const char* current = std::getenv("XDG_CURRENT_DESKTOP"); current != nullptr) {
         for (std::string desktop : SplitList(current, ':')) {
-            for (char& c : desktop) {
-                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-            }
+            MakeAsciiLower(desktop);
             desktops.push_back(std::move(desktop));
         }
     }
@@ -244,7 +233,7 @@ std::optional<TKeyContent> Lookup(const std::vector<std::string>& path)
 {
     if (path.empty()) return TKeyContent{};
     for (std::string_view extension : kWebPageExtensions) {
-        if (!SameLetters(path.front(), extension)) continue;
+        if (!SameIgnoringAsciiCase(path.front(), extension)) continue;
         if (path.size() > 1) return std::nullopt;
         std::optional<std::string> entry = WebPageEntry();
         if (!entry) return std::nullopt;
@@ -258,7 +247,7 @@ std::optional<TKeyContent> Lookup(const std::vector<std::string>& path)
     }
     if (path.size() > 1 + kCommandPath.size()) return std::nullopt;
     for (std::size_t i = 1; i < path.size(); ++i) {
-        if (!SameLetters(path[i], kCommandPath[i - 1])) return std::nullopt;
+        if (!SameIgnoringAsciiCase(path[i], kCommandPath[i - 1])) return std::nullopt;
     }
     std::optional<std::string> command = EntryCommand(path.front());
     if (!command) return std::nullopt;

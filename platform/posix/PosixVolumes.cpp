@@ -1,6 +1,7 @@
 #include "platform/posix/PosixVolumes.h"
 
 #include "platform/posix/DriveNameSpace.h"
+#include "runtime/AsciiCase.h"
 
 #include <utility>
 
@@ -9,8 +10,6 @@
 namespace quorvane::platform::posix {
 
 namespace {
-
-char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string HomeRoot()
 {
@@ -42,7 +41,7 @@ const TVolumeDrive* TPosixVolumes::DriveOf(std::string_view name, bool wantsRoot
 {
     const std::string_view tail = wantsRoot ? "\\" : "";
     if (name.size() != 2 + tail.size() || name[1] != ':' || name.substr(2) != tail) return nullptr;
-    const char letter = UpperLetter(name[0]);
+    const char letter = AsciiUpper(name[0]);
     for (const TVolumeDrive& drive : ScannedDrives()) {
         if (drive.Letter == letter) return &drive;
     }

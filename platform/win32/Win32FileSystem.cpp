@@ -1,6 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/win32/Win32Errors.h"
+#include "runtime/FolderPath.h"
 
 #include "platform/win32/Win32Api.h"
 
@@ -164,7 +165,7 @@ public:
                                              "\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F";
         FolderNameRules rules;
         rules.ForbiddenCharacters = std::string_view(kForbidden, sizeof kForbidden - 1);
-        const std::size_t folderLength = folder.size() + (folder.empty() || folder.back() != '\\' ? 1 : 0);
+        const std::size_t folderLength = folder.size() + (EndsWithBackslash(folder) ? 0 : 1);
         const std::size_t pathRoom = folderLength + 1 < MAX_PATH ? MAX_PATH - folderLength - 1 : 0;
         rules.MaxNameLength = std::min<std::size_t>(255, pathRoom);
         return rules;

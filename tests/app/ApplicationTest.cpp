@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "framework/Alignment.h"
+#include "framework/Controls.h"
 #include "framework/MouseCapture.h"
 #include "framework/Timers.h"
 #include "runtime/Exceptions.h"

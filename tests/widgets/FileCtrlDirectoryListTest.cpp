@@ -278,5 +278,16 @@ TEST_F(FileCtrlDirectoryListTest, ItemsAreAsHighAsTheFontOrTheFolderPicturePlusO
     EXPECT_GT(m_list->ItemHeight(), 16);
 }
 
+TEST(DirItemIndentTest, PathItemsStepInByLevelAndSubfoldersOneFurther)
+{
+    EXPECT_EQ(DirItemIndent(0, dkOpenFolder, "C:\\Daten\\Musik"), 2);
+    EXPECT_EQ(DirItemIndent(1, dkOpenFolder, "C:\\Daten\\Musik"), 6);
+    EXPECT_EQ(DirItemIndent(2, dkCurrentFolder, "C:\\Daten\\Musik"), 10);
+    EXPECT_EQ(DirItemIndent(3, dkSubFolder, "C:\\Daten\\Musik"), 14);
+    EXPECT_EQ(DirItemIndent(9, dkSubFolder, "C:\\Daten\\Musik"), 14);
+    EXPECT_EQ(DirItemIndent(0, dkCurrentFolder, "C:\\"), 2);
+    EXPECT_EQ(DirItemIndent(1, dkSubFolder, "C:\\"), 10);
+}
+
 }  // namespace
 }  // namespace quorvane

@@ -1,4 +1,4 @@
-#include "widgets/FileCtrl.h"
+#include "widgets/FolderRequest.h"
 
 #include "runtime/Exceptions.h"
 #include "tests/widgets/FileCtrlTestMachine.h"
@@ -10,7 +10,7 @@ namespace {
 
 using testing::TFileCtrlMachine;
 
-TEST(FileCtrlSplitTargetTest, ARequestLeadsToADriveAndAFolderAndTheCurrentFolderStays)
+TEST(FolderRequestTest, ARequestLeadsToADriveAndAFolderAndTheCurrentFolderStays)
 {
     TFileCtrlMachine machine;
     platform::HostFileSystem().SetCurrentDirectory("D:\\Daten");
@@ -56,17 +56,6 @@ TEST(FileCtrlSplitTargetTest, ARequestLeadsToADriveAndAFolderAndTheCurrentFolder
         EXPECT_EQ(error.ErrorCode(), 3u);
     }
     EXPECT_EQ(TFileCtrlMachine::CurrentDirectory(), "D:\\Daten");
-}
-
-TEST(FileCtrlSplitTargetTest, PathItemsStepInByLevelAndSubfoldersOneFurther)
-{
-    EXPECT_EQ(DirItemIndent(0, dkOpenFolder, "C:\\Daten\\Musik"), 2);
-    EXPECT_EQ(DirItemIndent(1, dkOpenFolder, "C:\\Daten\\Musik"), 6);
-    EXPECT_EQ(DirItemIndent(2, dkCurrentFolder, "C:\\Daten\\Musik"), 10);
-    EXPECT_EQ(DirItemIndent(3, dkSubFolder, "C:\\Daten\\Musik"), 14);
-    EXPECT_EQ(DirItemIndent(9, dkSubFolder, "C:\\Daten\\Musik"), 14);
-    EXPECT_EQ(DirItemIndent(0, dkCurrentFolder, "C:\\"), 2);
-    EXPECT_EQ(DirItemIndent(1, dkSubFolder, "C:\\"), 10);
 }
 
 }  // namespace
