@@ -18,6 +18,7 @@
 #include "ui/MainTexts.h"
 #include "ui/NAbout.h"
 #include "ui/ResultGrid.h"
+#include "ui/ScreenReaderNames.h"
 #include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
 #include "widgets/Spin.h"
@@ -175,6 +176,7 @@ TFormMain::TFormMain()
     CreateControls();
     ArrangeTabOrder();
     CreateResultGridMenu();
+    NameForScreenReaders(*this);
 
     OnCreate = {this, &TFormMain::FormCreate};
     OnClose = {this, &TFormMain::FormClose};
