@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvane {
 
@@ -25,10 +26,12 @@ constexpr const char* kLinkProperty = "quorvaneLink";
 // own interface already does; only the role says what kind of window it is.
 class TFormAccessible final : public QAccessibleWidget {
 public:
-    explicit TFormAccessible(TForm* form)
-        : QAccessibleWidget(form, AccessibleWindowRole(*form) == TWindowRole::Dialog ? QAccessible::Dialog
-                                                                                    : QAccessible::Window)
+    explicit TFormAccessible(TForm* form) : QAccessibleWidget(form, QAccessible::Window) {}
+
+    QAccessible::Role role() const override
     {
+        return AccessibleWindowRole(*static_cast<const TForm*>(widget())) == TWindowRole::Dialog ? QAccessible::Dialog
+                                                                                                : QAccessible::Window;
     }
 };
 
@@ -87,10 +90,10 @@ private:
 // down; a speed button without any click handler is only a picture.
 class TSpeedButtonAccessible final : public QAccessibleWidget {
 public:
-    explicit TSpeedButtonAccessible(TSpeedButton* button)
-        : QAccessibleWidget(button, button->OnClick ? QAccessible::Button : QAccessible::Graphic)
-    {
-    }
+    explicit TSpeedButtonAccessible(TSpeedButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+
+    // Asked each time: the handler is attached after the button is built.
+    QAccessible::Role role() const override { return Button()->OnClick ? QAccessible::Button : QAccessible::Graphic; }
 
     QString text(QAccessible::Text kind) const override
     {
@@ -146,7 +149,23 @@ QAccessibleInterface* FrameworkInterface(const QString& key, QObject* object)
     return nullptr;
 }
 
+TAccessibleEventListener& Listener()
+{
+    static TAccessibleEventListener listener;
+    return listener;
+}
+
 }  // namespace
+
+bool AccessibleEventsWanted() { return QAccessible::isActive() || Listener() != nullptr; }
+
+void SendAccessibleEvent(QAccessibleEvent& event)
+{
+    if (Listener()) Listener()(event);
+    QAccessible::updateAccessibility(&event);
+}
+
+void SetAccessibleEventListener(TAccessibleEventListener listener) { Listener() = std::move(listener); }
 
 void InstallFrameworkAccessibility()
 {
@@ -155,6 +174,13 @@ void InstallFrameworkAccessibility()
         return true;
     }();
     (void)installed;
+}
+
+void RebuildAccessibleInterface(QObject& object)
+{
+    if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&object)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+    }
 }
 
 void SetAccessibleWindowRole(TForm& form, TWindowRole role)
@@ -173,6 +199,7 @@ void PublishAsLink(TLabel& label)
 {
     InstallFrameworkAccessibility();
     label.setProperty(kLinkProperty, true);
+    RebuildAccessibleInterface(label);
 }
 
 bool IsPublishedAsLink(const TLabel& label) { return label.property(kLinkProperty).toBool(); }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
+class QAccessibleEvent;
+class QObject;
 class QWidget;
 
 namespace quorvane {
@@ -19,6 +22,23 @@ enum class TWindowRole { Frame, Dialog };
 // for; the framework calls it when a window is created, and again costs
 // nothing.
 void InstallFrameworkAccessibility();
+
+// Whether anybody listens for what changes: a screen reader through the
+// platform's bridge, or an in-process listener. Controls ask before they
+// build an event, so that the program's work costs nothing more without one.
+bool AccessibleEventsWanted();
+// Hands the event to the in-process listener, if any, and to the platform.
+void SendAccessibleEvent(QAccessibleEvent& event);
+// An in-process listener hears every event the program's own controls send,
+// also where the platform has no bridge to switch on (an offscreen test).
+using TAccessibleEventListener = std::function<void(QAccessibleEvent& event)>;
+void SetAccessibleEventListener(TAccessibleEventListener listener);
+
+// Qt builds a control's interface the first time it hears of the control,
+// which may be while the control is still being built and is not yet what
+// it will be; a control that is published differently once built has its
+// interface built anew.
+void RebuildAccessibleInterface(QObject& object);
 
 void SetAccessibleWindowRole(TForm& form, TWindowRole role);
 TWindowRole AccessibleWindowRole(const TForm& form);

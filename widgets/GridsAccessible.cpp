@@ -1,5 +1,6 @@
 #include "widgets/GridsAccessible.h"
 
+#include "framework/Accessibility.h"
 #include "framework/NarrowText.h"
 #include "widgets/Grids.h"
 
@@ -295,7 +296,7 @@ QAccessibleInterface* GridInterface(const QString& key, QObject* object)
 // grid's work costs nothing more without one.
 TGridAccessible* ListenedTable(TCustomGrid& grid)
 {
-    if (!QAccessible::isActive()) return nullptr;
+    if (!AccessibleEventsWanted()) return nullptr;
     return dynamic_cast<TGridAccessible*>(QAccessible::queryAccessibleInterface(&grid));
 }
 
@@ -303,7 +304,7 @@ void Announce(QAccessibleInterface* cell, QAccessible::Event type)
 {
     if (cell == nullptr) return;
     QAccessibleEvent event(cell, type);
-    QAccessible::updateAccessibility(&event);
+    SendAccessibleEvent(event);
 }
 
 // Tells listeners that table lines from `oldCount` to `newCount` (in the
@@ -325,7 +326,7 @@ void AnnounceLines(TCustomGrid& grid, int oldCount, int newCount, int firstTable
         event.setFirstColumn(first);
         event.setLastColumn(last);
     }
-    QAccessible::updateAccessibility(&event);
+    SendAccessibleEvent(event);
 }
 
 }  // namespace
@@ -358,7 +359,7 @@ void CellChanged(TCustomGrid& grid, int col, int row)
     event.setLastRow(TableRow(grid, row));
     event.setFirstColumn(col);
     event.setLastColumn(col);
-    QAccessible::updateAccessibility(&event);
+    SendAccessibleEvent(event);
     Announce(table->KnownCell(col, row), QAccessible::NameChanged);
 }
 

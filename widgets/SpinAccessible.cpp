@@ -1,5 +1,6 @@
 #include "widgets/SpinAccessible.h"
 
+#include "framework/Accessibility.h"
 #include "widgets/Spin.h"
 
 #include <QAccessible>
@@ -101,9 +102,9 @@ void Install()
 
 void ValueChanged(TSpinEdit& spin)
 {
-    if (!QAccessible::isActive()) return;
+    if (!AccessibleEventsWanted()) return;
     QAccessibleValueChangeEvent event(&spin, spin.Value());
-    QAccessible::updateAccessibility(&event);
+    SendAccessibleEvent(event);
 }
 
 }  // namespace spinaccess
