@@ -10,6 +10,9 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
 
 namespace quorvane {
 
@@ -20,6 +23,12 @@ namespace {
 // column holds data the user reads (the status of a file, the number of an
 // old section), so it stays an ordinary column of the table.
 int TableRow(const TCustomGrid& grid, int gridRow) { return gridRow - grid.FixedRows(); }
+
+// A grid may hold far more cells than a listener can take in one answer (a
+// table grown to a hundred million rows, all of them selected); lists of
+// cells, rows or columns stop at this many entries, and the child count at
+// the largest int.
+constexpr int kMaxListed = 65536;
 
 quint64 CellKey(int col, int row) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
@@ -134,7 +143,11 @@ public:
     }
 
     // The children are the cells, row by row, the header row first.
-    int childCount() const override { return Grid()->RowCount() * Grid()->ColCount(); }
+    int childCount() const override
+    {
+        const qint64 cells = qint64{Grid()->RowCount()} * Grid()->ColCount();
+        return static_cast<int>(std::min<qint64>(cells, std::numeric_limits<int>::max()));
+    }
 
     QAccessibleInterface* child(int index) const override
     {
@@ -146,7 +159,8 @@ public:
     {
         const auto* cell = dynamic_cast<const TGridCellAccessible*>(child);
         if (cell == nullptr || cell->Grid() != Grid() || !cell->isValid()) return -1;
-        return cell->Row() * Grid()->ColCount() + cell->Col();
+        const qint64 index = qint64{cell->Row()} * Grid()->ColCount() + cell->Col();
+        return index < childCount() ? static_cast<int>(index) : -1;
     }
 
     QAccessibleInterface* childAt(int x, int y) const override
@@ -183,7 +197,12 @@ public:
     }
     QString rowDescription(int) const override { return {}; }
 
-    int selectedCellCount() const override { return static_cast<int>(SelectedCells().size()); }
+    int selectedCellCount() const override
+    {
+        const TGridRect selection = DataSelection();
+        const qint64 cells = qint64{selection.Right - selection.Left + 1} * (selection.Bottom - selection.Top + 1);
+        return static_cast<int>(std::clamp<qint64>(cells, 0, std::numeric_limits<int>::max()));
+    }
     QList<QAccessibleInterface*> selectedCells() const override
     {
         QList<QAccessibleInterface*> cells;
@@ -200,7 +219,10 @@ public:
         QList<int> columns;
         const TGridRect selection = Grid()->Selection();
         if (selection.Top > Grid()->FixedRows() || selection.Bottom < Grid()->RowCount() - 1) return columns;
-        for (int col = std::max(selection.Left, Grid()->FixedCols()); col <= selection.Right; ++col) columns.append(col);
+        for (int col = std::max(selection.Left, Grid()->FixedCols()); col <= selection.Right && columns.size() < kMaxListed;
+             ++col) {
+            columns.append(col);
+        }
         return columns;
     }
     QList<int> selectedRows() const override
@@ -208,7 +230,8 @@ public:
         QList<int> rows;
         const TGridRect selection = Grid()->Selection();
         if (selection.Left > Grid()->FixedCols() || selection.Right < Grid()->ColCount() - 1) return rows;
-        for (int row = std::max(selection.Top, Grid()->FixedRows()); row <= selection.Bottom; ++row) {
+        for (int row = std::max(selection.Top, Grid()->FixedRows()); row <= selection.Bottom && rows.size() < kMaxListed;
+             ++row) {
             rows.append(TableRow(*Grid(), row));
         }
         return rows;
@@ -260,12 +283,22 @@ public:
     TStringGrid* Grid() const { return static_cast<TStringGrid*>(widget()); }
 
 private:
+    // The selection without the fixed cells, which are never selected.
+    TGridRect DataSelection() const
+    {
+        TGridRect selection = Grid()->Selection();
+        selection.Left = std::max(selection.Left, Grid()->FixedCols());
+        selection.Top = std::max(selection.Top, Grid()->FixedRows());
+        return selection;
+    }
+
     std::vector<std::pair<int, int>> SelectedCells() const
     {
         std::vector<std::pair<int, int>> cells;
-        const TGridRect selection = Grid()->Selection();
-        for (int row = std::max(selection.Top, Grid()->FixedRows()); row <= selection.Bottom; ++row) {
-            for (int col = std::max(selection.Left, Grid()->FixedCols()); col <= selection.Right; ++col) {
+        const TGridRect selection = DataSelection();
+        for (int row = selection.Top; row <= selection.Bottom; ++row) {
+            for (int col = selection.Left; col <= selection.Right; ++col) {
+                if (cells.size() == static_cast<std::size_t>(kMaxListed)) return cells;
                 cells.emplace_back(col, row);
             }
         }

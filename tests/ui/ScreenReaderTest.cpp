@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -298,6 +299,35 @@ TEST_F(ScreenReaderTest, EveryCursorMoveAnnouncesTheNewCell)
     EXPECT_EQ(LastFocus(), "1,1:3") << "the editor closes and the grid's cell is announced";
     structure->SetEditorMode(true);
     EXPECT_EQ(Name(Interface(structure->InplaceEditor())), "neuer Abschnitt 2");
+}
+
+// A table of a billion rows is answered in bounded lists, and its row count
+// changes are announced with the rows that came or went.
+TEST_F(ScreenReaderTest, AHugeTableIsAnsweredInBoundedLists)
+{
+    TStringGrid grid(FormMain);
+    grid.SetColCount(3);
+    m_tableChanges.clear();
+    grid.SetRowCount(1'000'000'000);
+    QAccessibleInterface* table = Interface(&grid);
+    EXPECT_EQ(table->childCount(), std::numeric_limits<int>::max());
+    EXPECT_EQ(table->tableInterface()->rowCount(), 999'999'999);
+    QAccessibleInterface* last = table->tableInterface()->cellAt(999'999'998, 2);
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(table->indexOfChild(last), -1) << "past the largest index a child can have";
+
+    // Everything selected: the count is exact, the lists stop.
+    grid.SetOptions({goRangeSelect});
+    grid.setFocus();
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(table->tableInterface()->selectedCellCount(), 1'999'999'998);
+    EXPECT_EQ(table->tableInterface()->selectedCells().size(), 65536);
+    EXPECT_EQ(table->tableInterface()->selectedRows().size(), 65536);
+
+    grid.SetRowCount(3);
+    ASSERT_EQ(m_tableChanges.size(), 2u);
+    EXPECT_EQ(m_tableChanges.back(), QAccessibleTableModelChangeEvent::RowsRemoved);
+    EXPECT_EQ(table->tableInterface()->cellAt(999'999'998, 2), nullptr);
 }
 
 TEST_F(ScreenReaderTest, TheMenuKeyAndShiftF10OpenTheResultMenuAtTheCursorCell)
