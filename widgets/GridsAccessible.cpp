@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QHash>
+#include <QMetaObject>
 #include <QPointer>
 
 #include <algorithm>
@@ -381,6 +382,17 @@ void CurrentMoved(TCustomGrid& grid)
     if (table == nullptr) return;
     QAccessibleInterface* cell = table->Cell(grid.Col(), grid.Row());
     Announce(cell, grid.hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+}
+
+void FocusEntered(TCustomGrid& grid)
+{
+    if (!AccessibleEventsWanted()) return;
+    QMetaObject::invokeMethod(
+        &grid,
+        [target = QPointer<TCustomGrid>(&grid)] {
+            if (target != nullptr && target->hasFocus()) CurrentMoved(*target);
+        },
+        Qt::QueuedConnection);
 }
 
 void CellChanged(TCustomGrid& grid, int col, int row)

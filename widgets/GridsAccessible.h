@@ -17,9 +17,14 @@ namespace gridaccess {
 // Makes Qt build the table interfaces for string grids; done once.
 void Install();
 
-// The current cell moved, or the grid took the focus: the new cell is
-// announced as focused, or as selected while another control has the focus.
+// The current cell moved: the new cell is announced as focused, or as
+// selected while another control has the focus.
 void CurrentMoved(TCustomGrid& grid);
+
+// The grid took the focus. Qt announces the grid itself once the focus has
+// arrived, so the current cell is announced after that, when the events
+// waiting now have been handled; a screen reader then rests on the cell.
+void FocusEntered(TCustomGrid& grid);
 
 // A cell's text changed.
 void CellChanged(TCustomGrid& grid, int col, int row);

@@ -267,7 +267,7 @@ void TCustomGrid::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     InvalidateSelection(TGridRect{m_current.X, m_current.Y, m_current.X, m_current.Y});
-    gridaccess::CurrentMoved(*this);
+    gridaccess::FocusEntered(*this);
 }
 
 void TCustomGrid::focusOutEvent(QFocusEvent* event)
