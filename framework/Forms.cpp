@@ -1,5 +1,6 @@
 #include "framework/Forms.h"
 
+#include "framework/Accessibility.h"
 #include "framework/Alignment.h"
 #include "framework/Fonts.h"
 #include "framework/Messages.h"
@@ -42,6 +43,7 @@ TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window)
     setFont(WindowFont());
     Forms().push_back(this);
     WatchApplicationEvents();
+    InstallFrameworkAccessibility();
 }
 
 TForm::~TForm() { std::erase(Forms(), this); }

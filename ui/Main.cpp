@@ -18,6 +18,7 @@
 #include "ui/MainTexts.h"
 #include "ui/NAbout.h"
 #include "ui/ResultGrid.h"
+#include "ui/ScreenReaderNames.h"
 #include "ui/StartBounds.h"
 #include "widgets/FileCtrl.h"
 #include "widgets/Grids.h"
@@ -180,6 +181,7 @@ TFormMain::TFormMain()
     CreateControls();
     ArrangeTabOrder();
     CreateResultGridMenu();
+    NameForScreenReaders(*this);
 
     OnCreate = {this, &TFormMain::FormCreate};
     OnClose = {this, &TFormMain::FormClose};

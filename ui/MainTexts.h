@@ -18,6 +18,12 @@ inline constexpr const char* kTestButton = "Testen";
 inline constexpr const char* kExecuteButton = "Ausführen";
 inline constexpr const char* kUndoLastRun = "Letzte Ausführung rückgängig machen";
 
+// Names a screen reader speaks for controls that show no caption of their own.
+inline constexpr const char* kDriveListName = "Laufwerk";
+inline constexpr const char* kFolderListName = "Verzeichnis";
+inline constexpr const char* kStructureGridName = "Struktur";
+inline constexpr const char* kResultGridName = "Ergebnis";
+
 inline constexpr const char* kOldSectionHeader = "alter Abschnitt";
 inline constexpr const char* kNewSectionHeader = "neuer Abschnitt";
 inline constexpr const char* kResultHeader = "Ergebnis";

@@ -9,6 +9,7 @@
 #include "framework/Labels.h"
 #include "framework/Panels.h"
 #include "framework/Timers.h"
+#include "ui/ScreenReaderNames.h"
 
 #include <QColor>
 #include <QCursor>
@@ -236,6 +237,7 @@ TNormalAboutBox::TNormalAboutBox(QWidget* parent) : TForm(parent)
     UpdatePanels();
 
     WebStart1.SetBrowserState(gwMaximized);
+    NameForScreenReaders(*this);
 
     OnCreate = {this, &TNormalAboutBox::FormCreate};
     OnShow = {this, &TNormalAboutBox::FormShow};

@@ -7,6 +7,7 @@
 #include "platform/Volumes.h"
 #include "runtime/AsciiCase.h"
 #include "runtime/Format.h"
+#include "widgets/FileCtrlAccessible.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -89,6 +90,7 @@ TDriveComboBox::TDriveComboBox(QWidget* parent)
     // the key or click: an error of the folder list must not pass through the
     // middle of it.
     connect(this, &QComboBox::activated, this, [this](int) { Click(); }, Qt::QueuedConnection);
+    filectrlaccess::Publish(*this);
 }
 
 const QPixmap& TDriveComboBox::EntryImage(int index) const

@@ -1,6 +1,7 @@
 #include "widgets/Grids.h"
 
 #include "runtime/Exceptions.h"
+#include "widgets/GridsAccessible.h"
 #include "widgets/GridsMessages.h"
 
 #include <QMetaObject>
@@ -80,6 +81,7 @@ TCustomGrid::TCustomGrid(QWidget* parent) : QAbstractScrollArea(parent)
 
     ApplyScrollBarPolicy();
     ScheduleScrollRange();
+    gridaccess::Install();
 }
 
 TCustomGrid::~TCustomGrid() { ReleaseMouseCapture(this); }
@@ -153,6 +155,7 @@ void TCustomGrid::AfterSizeChange(int oldColCount, int oldRowCount, bool fixedCh
     // Only cells that vanished can force the view back; a grid that grows
     // keeps showing what it showed.
     const bool shrunk = m_colCount < oldColCount || m_rowCount < oldRowCount;
+    gridaccess::CountsChanged(*this, oldColCount, oldRowCount);
     if (m_anchor.X >= m_colCount || m_anchor.Y >= m_rowCount) {
         m_anchor = {std::min(m_anchor.X, m_colCount - 1), std::min(m_anchor.Y, m_rowCount - 1)};
     }
@@ -300,6 +303,7 @@ bool TCustomGrid::MoveCurrent(TGridCoord target, TAnchor anchor, TClick click)
     InvalidateSelection(oldSelection);
     InvalidateSelection(Selection());
     if (m_editorMode) ShowEditor(true);
+    gridaccess::CurrentMoved(*this);
     if (click == TClick::Fire) Click();
     return true;
 }
@@ -423,6 +427,7 @@ void TCustomGrid::CellChanged(int col, int row)
         m_editor->LoadText(GetEditText(col, row));
         m_editor->selectAll();
     }
+    gridaccess::CellChanged(*this, col, row);
 }
 
 void TCustomGrid::ScheduleScrollRange()

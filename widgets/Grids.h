@@ -307,6 +307,7 @@ private:
     void EditorTab(bool backward);
 
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void ContextMenuAtCurrent();
     TGridCoord NextTabCell(bool backward) const;
     void ExtendSelectionTo(TGridCoord cell);
     void DragScrollTick();

@@ -2,8 +2,10 @@
 
 #include "framework/NarrowText.h"
 #include "runtime/ScopedValue.h"
+#include "widgets/GridsAccessible.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -47,6 +49,7 @@ void TCustomGrid::ShowEditor(bool selectAll)
         m_editor->setObjectName("InplaceEdit");
     }
     m_editor->LoadText(GetEditText(m_current.X, m_current.Y));
+    gridaccess::NameEditor(*this, *m_editor);
     if (selectAll) {
         m_editor->selectAll();
     } else {
@@ -223,6 +226,13 @@ bool TCustomGrid::event(QEvent* event)
 
 void TCustomGrid::keyPressEvent(QKeyEvent* event)
 {
+    // The menu key and Shift+F10 open the context menu at the current cell,
+    // where the user's attention is, not wherever the mouse pointer rests.
+    if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        ContextMenuAtCurrent();
+        event->accept();
+        return;
+    }
     if (KeyDown(event->key(), event->modifiers())) {
         event->accept();
         return;
@@ -242,10 +252,22 @@ void TCustomGrid::keyPressEvent(QKeyEvent* event)
     event->ignore();
 }
 
+void TCustomGrid::ContextMenuAtCurrent()
+{
+    if (contextMenuPolicy() == Qt::NoContextMenu || contextMenuPolicy() == Qt::PreventContextMenu) return;
+    ScrollIntoView(m_current);
+    const QRect cell = CellRect(m_current.X, m_current.Y);
+    const QPoint inViewport = cell.isEmpty() ? viewport()->rect().center() : cell.center();
+    const QPoint position = viewport()->mapTo(this, inViewport);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, position, mapToGlobal(position));
+    QCoreApplication::sendEvent(this, &menu);
+}
+
 void TCustomGrid::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     InvalidateSelection(TGridRect{m_current.X, m_current.Y, m_current.X, m_current.Y});
+    gridaccess::FocusEntered(*this);
 }
 
 void TCustomGrid::focusOutEvent(QFocusEvent* event)

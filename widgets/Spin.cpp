@@ -4,6 +4,7 @@
 #include "framework/NarrowText.h"
 #include "runtime/Conversions.h"
 #include "runtime/ScopedValue.h"
+#include "widgets/SpinAccessible.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -73,6 +74,7 @@ TSpinEdit::TSpinEdit(QWidget* parent) : TSpinEdit(parent, TSpinEditDescription{}
 TSpinEdit::TSpinEdit(QWidget* parent, TSpinEditDescription stored)
     : QLineEdit(QStringLiteral("0"), parent), m_button(new TSpinButton(this))
 {
+    spinaccess::Install();
     m_button->setObjectName(QStringLiteral("SpinButton"));
     m_button->SetFocusControl(this);
     m_button->SetOnUpClick([this] { StepUp(); });
@@ -190,6 +192,7 @@ void TSpinEdit::StepDown()
 void TSpinEdit::TextChanged()
 {
     if (m_creating) return;
+    spinaccess::ValueChanged(*this);
     m_changePending = true;
     // A change made from outside, by a direct write of the edit's text, is
     // reported at once; there is no later point at which to report it.
