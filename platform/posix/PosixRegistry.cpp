@@ -239,7 +239,7 @@ std::optional<TKeyContent> Lookup(const std::vector<std::string>& path)
         if (!entry) return std::nullopt;
         return TKeyContent{std::move(entry)};
     }
-    if (SameLetters(path.front(), kMailScheme)) {
+    if (SameIgnoringAsciiCase(path.front(), kMailScheme)) {
         if (path.size() > 1) return std::nullopt;
         std::optional<std::string> entry = MailEntry();
         if (!entry) return std::nullopt;
