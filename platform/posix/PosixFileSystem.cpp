@@ -22,42 +22,6 @@
 
 namespace quorvane::platform::posix {
 
-int RenameWithoutReplacingByLink(int folder, const char* from, const char* to)
-{
-    if (::linkat(folder, from, folder, to, 0) == 0) {
-        if (::unlinkat(folder, from, 0) == 0) return 0;
-        const int error = errno;
-        ::unlinkat(folder, to, 0);
-        return error;
-    }
-    const int linkError = errno;
-    if (linkError == EEXIST || linkError == ENOENT || linkError == ENOTDIR) return linkError;
-    // Folders cannot be linked, and some file systems have no links at all:
-    // look first. Another program could create `to` in between, which no
-    // rename of these file systems can rule out.
-    struct stat info {};
-    if (::fstatat(folder, to, &info, AT_SYMLINK_NOFOLLOW) == 0) return EEXIST;
-    if (errno != ENOENT) return errno;
-    return ::renameat(folder, from, folder, to) == 0 ? 0 : errno;
-}
-
-int RenameWithoutReplacingByLink(const char* from, const char* to)
-{
-    return RenameWithoutReplacingByLink(AT_FDCWD, from, to);
-}
-
-int RenameWithoutReplacing(int folder, const char* from, const char* to)
-{
-    if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
-    const int error = errno;
-    // File systems that do not know the flag (some network and FUSE ones)
-    // refuse it this way; any other error is the rename's own.
-    if (error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) return RenameWithoutReplacingByLink(folder, from, to);
-    return error;
-}
-
-int RenameWithoutReplacing(const char* from, const char* to) { return RenameWithoutReplacing(AT_FDCWD, from, to); }
-
 int RenameThroughTemporaryName(int folder, const char* from, const char* to)
 {
     static std::atomic<unsigned> counter{0};
@@ -83,14 +47,6 @@ int RenameThroughTemporaryName(const char* from, const char* to)
 }
 
 namespace {
-
-bool SameEntry(const std::string& a, const std::string& b)
-{
-    struct stat first {};
-    struct stat second {};
-    return ::lstat(a.c_str(), &first) == 0 && ::lstat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-        first.st_ino == second.st_ino;
-}
 
 bool Exists(const std::string& unixPath)
 {
@@ -218,7 +174,7 @@ public:
         int result = RenameWithoutReplacing(m_descriptor, from.c_str(), to.c_str());
         // A case-insensitive file system finds the new name of a change of
         // case as the file itself and calls it taken.
-        if (result == EEXIST && SameEntry(from.c_str(), to.c_str())) {
+        if (result == EEXIST && MaySpellOneEntry(m_descriptor, from.c_str(), to.c_str())) {
             result = RenameThroughTemporaryName(m_descriptor, from.c_str(), to.c_str());
         }
         if (result == ENOENT) return Exists(from.c_str()) ? Missing(newName) : Missing(oldName);
@@ -230,15 +186,6 @@ private:
     {
         struct stat info {};
         return ::fstatat(m_descriptor, name, &info, AT_SYMLINK_NOFOLLOW) == 0;
-    }
-
-    bool SameEntry(const char* a, const char* b) const
-    {
-        struct stat first {};
-        struct stat second {};
-        return ::fstatat(m_descriptor, a, &first, AT_SYMLINK_NOFOLLOW) == 0 &&
-            ::fstatat(m_descriptor, b, &second, AT_SYMLINK_NOFOLLOW) == 0 && first.st_dev == second.st_dev &&
-            first.st_ino == second.st_ino;
     }
 
     std::uint32_t Missing(std::string_view name) const
@@ -299,7 +246,7 @@ public:
         int result = RenameWithoutReplacing(from->UnixPath.c_str(), to->UnixPath.c_str());
         // A case-insensitive file system finds the new name of a change of
         // case as the file itself and calls it taken.
-        if (result == EEXIST && SameEntry(from->UnixPath, to->UnixPath)) {
+        if (result == EEXIST && MaySpellOneEntry(AT_FDCWD, from->UnixPath.c_str(), to->UnixPath.c_str())) {
             result = RenameThroughTemporaryName(from->UnixPath.c_str(), to->UnixPath.c_str());
         }
         if (result == ENOENT) {
