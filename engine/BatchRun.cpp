@@ -68,11 +68,15 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     // The names this run gave (a test run: would give), so that a renamed
     // file the enumeration delivers again under its new name is not
     // restructured a second time. They are compared as the folder compares
-    // names: exactly where it tells case apart, so that every other file
-    // gets its row, and else with the locale comparison that ignores case,
-    // which a Windows folder has always been compared with.
-    const bool ignoresCase = rules.Case != platform::NameCase::Exact;
+    // names, so that every other file, another spelling of such a name in a
+    // folder that tells case apart included, gets its row.
     NameTable givenNames;
+    std::string key;
+    const auto keyOf = [&](const std::string& name) -> std::string_view {
+        if (rules.Case == platform::NameCase::Exact) return name;
+        fileSystem.NameKey(name, rules.Case, key);
+        return key;
+    };
     // A test run plays the renames through, so that each row says what the
     // execute run on the same folder will do.
     RenameForecast forecast(fileSystem, folderPath, rules);
@@ -85,11 +89,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
         platform::FindEntry entry;
         while (enumeration->Next(entry)) {
             if ((entry.Attributes & platform::faDirectory) != 0 || entry.Name == "." || entry.Name == "..") continue;
-            if (givenNames.Size() != 0 &&
-                givenNames.Contains(ignoresCase ? std::string_view(textCase.IgnoreCaseKey(entry.Name))
-                                                : std::string_view(entry.Name))) {
-                continue;
-            }
+            if (givenNames.Size() != 0 && givenNames.Contains(keyOf(entry.Name))) continue;
 
             Restructuring restructuring = RestructureName(entry.Name, settings, map, textCase);
 
@@ -100,8 +100,7 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
             if (restructuring.Restructured) {
                 if (execute ? RenameInFolder(*folder, entry.Name, restructuring.NewName, rules)
                             : forecast.Rename(entry.Name, restructuring.NewName)) {
-                    givenNames.Add(ignoresCase ? textCase.IgnoreCaseKey(restructuring.NewName)
-                                               : restructuring.NewName);
+                    givenNames.Add(keyOf(restructuring.NewName));
                 } else {
                     row.Status = engine_texts::kStatusFailed;
                 }
