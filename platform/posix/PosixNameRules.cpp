@@ -178,6 +178,44 @@ std::optional<bool> ProbeIgnoresCase(int folder)
     return ignores;
 }
 
+// The same look at the folder's own name in its parent, for a folder with
+// no name to look up, when the parent lies on the same file system.
+std::optional<bool> ProbeFolderNameIgnoresCase(int folder, const std::string& unixFolder)
+{
+    const std::size_t slash = unixFolder.find_last_of('/', unixFolder.size() - 1);
+    if (slash == std::string::npos || slash + 1 >= unixFolder.size()) return std::nullopt;
+    const std::string name = unixFolder.substr(slash + 1);
+    if (IsDotEntry(name.c_str()) || !HasAsciiLetter(name.c_str())) return std::nullopt;
+    struct stat self {};
+    struct stat parent {};
+    struct stat other {};
+    if (::fstat(folder, &self) != 0 || ::fstatat(folder, "..", &parent, 0) != 0 || parent.st_dev != self.st_dev) {
+        return std::nullopt;
+    }
+    const std::string swapped = "../" + SwapAsciiCase(name.c_str());
+    if (::fstatat(folder, swapped.c_str(), &other, AT_SYMLINK_NOFOLLOW) != 0) {
+        return errno == ENOENT ? std::optional<bool>(false) : std::nullopt;
+    }
+    if (other.st_ino == self.st_ino) return true;
+    // A FUSE file system may number the two spellings apart: the other
+    // spelling is a folder of its own only if the parent lists it.
+    const int readable = ::openat(folder, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* listing = readable >= 0 ? ::fdopendir(readable) : nullptr;
+    if (listing == nullptr) {
+        if (readable >= 0) ::close(readable);
+        return std::nullopt;
+    }
+    bool listed = false;
+    while (const dirent* entry = ::readdir(listing)) {
+        if (swapped.compare(3, std::string::npos, entry->d_name) == 0) {
+            listed = true;
+            break;
+        }
+    }
+    ::closedir(listing);
+    return !listed;
+}
+
 // Whether this process may remove any file of a folder that lets only the
 // owners remove their files (CAP_FOWNER).
 bool OverridesFileOwners()
@@ -302,7 +340,8 @@ FolderNameRules FolderNameRulesOf(const std::string& unixFolder)
     // settle it: NTFS-3G tells case apart unless told otherwise, and a share
     // or a FUSE file system follows whatever lies behind it. The kind
     // decides only for a folder without a name to look up.
-    const std::optional<bool> ignores = ProbeIgnoresCase(folder.Get());
+    std::optional<bool> ignores = ProbeIgnoresCase(folder.Get());
+    if (!ignores) ignores = ProbeFolderNameIgnoresCase(folder.Get(), unixFolder);
     const bool ignoresByKind = family == TNameFamily::Fat || family == TNameFamily::FuseFat || magic == kExfatMagic ||
         magic == kCifsMagic || magic == kSmb2Magic || magic == kSmbMagic;
     rules.Case = ignores.value_or(ignoresByKind) ? ignoring : NameCase::Exact;

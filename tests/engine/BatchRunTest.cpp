@@ -191,6 +191,80 @@ TEST_F(BatchRunTest, TestRunForeseesEveryFailureOfTheExecuteRun)
     }
 }
 
+// The preview follows the folder's file system: in a folder that ignores
+// case, names taken and given up by earlier rows count in every spelling and
+// a case-only change meets the file itself; characters, names beyond ASCII
+// and trailing dots that the file system refuses, and files it keeps from
+// being renamed, give "Fehler" in both runs.
+TEST_F(BatchRunTest, ThePreviewFollowsTheFolderFileSystem)
+{
+    using platform::NameCase;
+    struct Case {
+        const char* what;
+        platform::FolderNameRules rules;
+        std::vector<std::string> files;
+        std::vector<std::string> statuses;
+        std::vector<std::string> mapCells = {"1", "3", "2"};
+        std::string newSeparator = " - ";
+        bool capitalise = false;
+        std::vector<std::string> locked = {};
+    };
+    const platform::FolderNameRules exact{.DotNamesHide = true};
+    const platform::FolderNameRules ignoring{.DotNamesHide = true, .Case = NameCase::IgnoreLetters};
+    const platform::FolderNameRules ascii{.DotNamesHide = true, .Case = NameCase::IgnoreAscii};
+    const platform::FolderNameRules fat{.ForbiddenCharacters = platform::kWindowsForbiddenCharacters,
+                                        .DotNamesHide = true,
+                                        .Case = NameCase::IgnoreAscii,
+                                        .AsciiOnly = true,
+                                        .RefusesTrailingDotOrBlank = true};
+    const std::vector<std::string> dropLast = {"1", "3", "0"};
+    const std::vector<std::string> rotation = {"2", "3", "1"};
+    const Case cases[] = {
+        {"new names meet in another spelling", ignoring, {"a - b - c.mp3", "A - x - C.mp3"}, {"Ok", "Fehler"}, dropLast},
+        {"... which a Linux folder keeps apart", exact, {"a - b - c.mp3", "A - x - C.mp3"}, {"Ok", "Ok"}, dropLast},
+        {"a name given up in another spelling", ignoring, {"B - C - A.mp3", "a - b - c.mp3"}, {"Ok", "Ok"}, rotation},
+        {"a name taken in another spelling", ignoring, {"a - b - c.mp3", "b - C - a.mp3"}, {"Fehler", "Ok"}, rotation},
+        {"umlauts meet where every letter counts", ignoring, {"\xC3\xA4 - b - c.mp3", "\xC3\x84 - x - c.mp3"},
+         {"Ok", "Fehler"}, dropLast},
+        {"... and not where only A to Z do", ascii, {"\xC3\xA4 - b - c.mp3", "\xC3\x84 - x - c.mp3"}, {"Ok", "Ok"},
+         dropLast},
+        {"a change of case only", ignoring, {"a - b - c.mp3", "x - y - z.mp3"}, {"Ok", "Ok"}, {"1", "2", "3"}, " - ",
+         true},
+        {"a separator FAT refuses", fat, {"a - b - c.mp3"}, {"Fehler"}, rotation, " : "},
+        {"... which Linux takes", exact, {"a - b - c.mp3"}, {"Ok"}, rotation, " : "},
+        {"a letter FAT through FUSE refuses", fat, {"a - b - c.mp3"}, {"Fehler"}, rotation, " \xC3\xA4 "},
+        {"a trailing dot", fat, {"a - b - c.", "a - b - c.mp3"}, {"Fehler", "Ok"}, rotation},
+        {"a file the system keeps", exact, {"a - b - c.mp3", "d - e - f.mp3"}, {"Fehler", "Ok"}, rotation, " - ",
+         false, {"a - b - c.mp3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> names[2];
+        for (const bool execute : {false, true}) {
+            testing::FakeFileSystem files;
+            files.SetFolderNameRules(c.rules);
+            for (const std::string& name : c.files) files.AddFile("C:\\Musik\\" + name);
+            for (const std::string& name : c.locked) files.LockFile("C:\\Musik\\" + name);
+            RenameSettings settings = m_settings;
+            settings.FileMask = "*";
+            settings.MapCells = c.mapCells;
+            settings.NewSeparator = c.newSeparator;
+            settings.CapitaliseWords = c.capitalise;
+            ResultList rows;
+            RunBatch(settings, execute, rows, files, m_textCase);
+            std::vector<std::string> statuses;
+            for (const ResultRow& row : rows.Rows()) statuses.push_back(row.Status);
+            EXPECT_EQ(c.statuses, statuses) << (execute ? "execute run" : "test run");
+            // Only rows the preview would otherwise call "Ok" ask about the file itself.
+            if (!execute) {
+                EXPECT_EQ(c.locked.empty() ? 0u : c.locked.size() + 1, files.EntryQuestions());
+            }
+            names[execute] = files.Names("C:\\Musik");
+        }
+        EXPECT_EQ(names[0], c.files);
+    }
+}
+
 TEST_F(BatchRunTest, NewNamesThatAreNoPlainFileNamesAreNeverRenamed)
 {
     struct Case {
