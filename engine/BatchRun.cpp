@@ -58,11 +58,19 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
     table.Start();
     const std::string folderPath = WithTrailingBackslash(settings.Folder);
 
-    // The names this run produced, as keys of the locale comparison that
-    // ignores case: a file met under one of them is a file this run already
-    // handled (the enumeration may deliver a renamed file again).
-    NameTable producedNames;
     const platform::FolderNameRules rules = fileSystem.GetFolderNameRules(folderPath);
+    // The names this run gave (a test run: would give), so that a renamed
+    // file the enumeration delivers again under its new name is not
+    // restructured a second time. They are compared as the folder compares
+    // names, so that every other file, another spelling of such a name in a
+    // folder that tells case apart included, gets its row.
+    NameTable givenNames;
+    std::string key;
+    const auto keyOf = [&](const std::string& name) -> std::string_view {
+        if (rules.Case == platform::NameCase::Exact) return name;
+        fileSystem.NameKey(name, rules.Case, key);
+        return key;
+    };
     // A test run plays the renames through, so that each row says what the
     // execute run on the same folder will do.
     RenameForecast forecast(fileSystem, folderPath, rules);
@@ -75,19 +83,21 @@ void RunBatch(const RenameSettings& settings, bool execute, ResultTable& table, 
         platform::FindEntry entry;
         while (enumeration->Next(entry)) {
             if ((entry.Attributes & platform::faDirectory) != 0 || entry.Name == "." || entry.Name == "..") continue;
-            if (producedNames.Contains(textCase.IgnoreCaseKey(entry.Name))) continue;
+            if (givenNames.Size() != 0 && givenNames.Contains(keyOf(entry.Name))) continue;
 
             Restructuring restructuring = RestructureName(entry.Name, settings, map, textCase);
-            producedNames.Add(textCase.IgnoreCaseKey(restructuring.NewName));
 
             ResultRow row;
             row.Status = restructuring.Restructured ? engine_texts::kStatusOk : engine_texts::kStatusNotRestructured;
             // A run never repaints before it ends, so renaming before the row
             // is written lets the row tell whether the rename worked.
-            if (restructuring.Restructured &&
-                !(execute ? RenameInFolder(*folder, entry.Name, restructuring.NewName, rules)
-                          : forecast.Rename(entry.Name, restructuring.NewName))) {
-                row.Status = engine_texts::kStatusFailed;
+            if (restructuring.Restructured) {
+                if (execute ? RenameInFolder(*folder, entry.Name, restructuring.NewName, rules)
+                            : forecast.Rename(entry.Name, restructuring.NewName)) {
+                    givenNames.Add(keyOf(restructuring.NewName));
+                } else {
+                    row.Status = engine_texts::kStatusFailed;
+                }
             }
             row.OldName = std::move(entry.Name);
             row.NewName = std::move(restructuring.NewName);

@@ -40,8 +40,10 @@ private:
 // name was restructured, "--" when not, and "Fehler" when an execute run
 // could not rename the file; a test run says "Fehler" where the execute run
 // on the same, unchanged folder would. A new name that would hide a visible
-// file (see IsUsableNewName) is never used. A file met under a name that this run already
-// produced is passed over, so a renamed file is never renamed twice.
+// file (see IsUsableNewName) is never used. A file met under a name that this
+// run gave a file (a test run: would give) is passed over, so a renamed file
+// is never renamed twice; names are compared there as the folder's file
+// system compares them, and every other matching file gets its row.
 //
 // Raises the errors of ValidateSectionMap before anything is written or
 // touched: SectionMapError with the row of the failing cell, EConvertError

@@ -61,6 +61,18 @@ struct FileIdentity {
     std::uint32_t Links = 0;
 };
 
+// How a folder's file system tells two names apart.
+enum class NameCase : unsigned char {
+    // Byte by byte: "a.mp3" and "A.mp3" are two files (the Linux file systems).
+    Exact,
+    // Ignoring the case of the letters A to Z only (FAT through FUSE, which
+    // takes no other letters at all).
+    IgnoreAscii,
+    // Ignoring the case of every letter (exFAT, NTFS and FAT under Windows,
+    // shares of Windows servers, case-folded ext4 folders).
+    IgnoreLetters,
+};
+
 // The rules a folder's file system applies to the names of its entries,
 // for a preview that must say where a rename would be refused.
 struct FolderNameRules {
@@ -74,6 +86,31 @@ struct FolderNameRules {
     // Whether entries of the folder can be renamed at all (false on a
     // read-only volume or without write permission for the folder).
     bool Writable = true;
+    // Which spellings of a name the folder takes for one name.
+    NameCase Case = NameCase::Exact;
+    // Whether the file system takes only names of ASCII characters.
+    bool AsciiOnly = false;
+    // Whether a name ending in a dot or a blank is refused: Windows cannot
+    // open such a file, and some of its file systems cut the end off.
+    bool RefusesTrailingDotOrBlank = false;
+};
+
+// The characters the Windows file systems refuse in a name: the nine
+// punctuation characters and the control characters.
+extern const std::string_view kWindowsForbiddenCharacters;
+
+// What the system says about single entries of one folder, beyond the
+// folder's rules, for a preview that must know which files the system keeps
+// from being renamed.
+class FolderEntries {
+public:
+    virtual ~FolderEntries() = default;
+
+    // Whether the system lets this program rename the entry `name` of the
+    // folder as far as the entry itself decides: false for an immutable or
+    // append-only file and for another user's file in a folder that lets
+    // only the owners remove their files (the sticky bit).
+    virtual bool MayRename(std::string_view name) = 0;
 };
 
 // An open enumeration; closing happens when it is destroyed.
@@ -199,6 +236,21 @@ public:
 
     // The name rules of the folder at `folder` (a full path).
     virtual FolderNameRules GetFolderNameRules(std::string_view folder) = 0;
+
+    // The key of `name` under the comparison `nameCase`: two names are one
+    // name to such a folder exactly when their keys are equal. This one
+    // folds the letters A to Z only; a system that knows the case of its
+    // other letters folds those too.
+    virtual void NameKey(std::string_view name, NameCase nameCase, std::string& key) const;
+
+    // The entries of the folder at `folder`, for asking about single ones;
+    // nullptr where the system keeps no entry of that folder from being
+    // renamed that the folder's rules let through (this one: always).
+    virtual std::unique_ptr<FolderEntries> OpenFolderEntries(std::string_view folder)
+    {
+        static_cast<void>(folder);
+        return nullptr;
+    }
 
     // True when `path` names an existing file; a folder is not a file.
     bool FileExists(std::string_view path);

@@ -2,6 +2,7 @@
 
 #include "platform/Volumes.h"
 #include "platform/posix/DriveNameSpace.h"
+#include "platform/posix/PosixNameRules.h"
 #include "platform/posix/PosixErrors.h"
 #include "platform/posix/PosixFolderAccess.h"
 #include "platform/posix/PosixRename.h"
@@ -358,20 +359,22 @@ public:
 
     FolderNameRules GetFolderNameRules(std::string_view folder) override
     {
-        FolderNameRules rules;
-        rules.DotNamesHide = true;
         std::uint32_t error = 0;
         const std::optional<std::string> unixFolder = ToUnixPath(folder, error);
-        if (!unixFolder) return rules;
-        const long nameMax = ::pathconf(unixFolder->c_str(), _PC_NAME_MAX);
-        if (nameMax > 0) rules.MaxNameLength = static_cast<std::size_t>(nameMax);
-        // A run renames inside the open folder, but the way back (undo) and
-        // the fallbacks go by full path, which with its closing zero byte
-        // must fit into PATH_MAX; a name that could not go back is not given.
-        const std::size_t pathRoom = unixFolder->size() + 2 < PATH_MAX ? PATH_MAX - unixFolder->size() - 2 : 0;
-        rules.MaxNameLength = std::min(rules.MaxNameLength, pathRoom);
-        rules.Writable = ::access(unixFolder->c_str(), W_OK | X_OK) == 0 || (errno != EACCES && errno != EROFS);
-        return rules;
+        if (!unixFolder) return FolderNameRules{.DotNamesHide = true};
+        return FolderNameRulesOf(*unixFolder);
+    }
+
+    void NameKey(std::string_view name, NameCase nameCase, std::string& key) const override
+    {
+        PosixNameKey(name, nameCase, key);
+    }
+
+    std::unique_ptr<FolderEntries> OpenFolderEntries(std::string_view folder) override
+    {
+        std::uint32_t error = 0;
+        const std::optional<std::string> unixFolder = ToUnixPath(folder, error);
+        return unixFolder ? OpenPosixFolderEntries(*unixFolder) : nullptr;
     }
 };
 

@@ -168,7 +168,17 @@ public:
         const std::size_t folderLength = folder.size() + (EndsWithBackslash(folder) ? 0 : 1);
         const std::size_t pathRoom = folderLength + 1 < MAX_PATH ? MAX_PATH - folderLength - 1 : 0;
         rules.MaxNameLength = std::min<std::size_t>(255, pathRoom);
+        rules.Case = NameCase::IgnoreLetters;
         return rules;
+    }
+
+    // Windows's file systems compare names by the capitals of their letters.
+    void NameKey(std::string_view name, NameCase nameCase, std::string& key) const override
+    {
+        key.assign(name);
+        if (nameCase != NameCase::Exact && !key.empty()) {
+            ::CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+        }
     }
 };
 

@@ -12,6 +12,11 @@
 #include <iterator>
 #include <optional>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 namespace quorvane {
 namespace {
 
@@ -71,6 +76,30 @@ TEST_F(BatchRunFolderTest, ExecuteRunRenamesInPlaceAndNeverReplacesAFile)
                 ElementsAre(".hidden - Only - Read.MP3", "Alpha - Gamma - Beta.mp3",
                             firstWon ? "alpha - beta - GAMMA.mp3" : "alpha - beta - gamma.mp3",
                             "folder - that - matches.mp3", "no sections.mp3", "other - kind - of.txt"));
+}
+
+// An immutable file keeps its name, and the preview says so, at the cost of
+// one look at each file the preview would otherwise call "Ok".
+TEST_F(BatchRunFolderTest, AnImmutableFileIsFehlerInThePreviewAsInTheRun)
+{
+    const std::filesystem::path locked = m_folder.CreateFile("a - b - c.mp3");
+    m_folder.CreateFile("d - e - f.mp3");
+    const int descriptor = ::open(locked.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    const bool set = descriptor >= 0 && ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0 &&
+        (flags |= FS_IMMUTABLE_FL, ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!set) {
+        if (descriptor >= 0) ::close(descriptor);
+        GTEST_SKIP() << "this file system or process sets no immutable flag";
+    }
+    const std::vector<std::string> expected = {"Fehler a - b - c.mp3 > A - C - B.mp3", "Ok d - e - f.mp3 > D - F - E.mp3"};
+    RunBatch(m_settings, false, m_rows);
+    EXPECT_EQ(expected, Statuses(m_rows));
+    RunBatch(m_settings, true, m_rows);
+    EXPECT_EQ(expected, Statuses(m_rows));
+    flags &= ~FS_IMMUTABLE_FL;
+    ::ioctl(descriptor, FS_IOC_SETFLAGS, &flags);
+    ::close(descriptor);
 }
 
 TEST_F(BatchRunFolderTest, NameThatIsNoValidUtf8IsRenamedByteExact)

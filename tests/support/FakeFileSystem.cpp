@@ -1,6 +1,8 @@
 #include "tests/support/FakeFileSystem.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace quorvane::testing {
 
@@ -44,6 +46,18 @@ void Require(std::uint32_t error, std::string_view path)
     if (error != platform::kErrorSuccess) {
         throw std::invalid_argument("FakeFileSystem cannot add " + std::string(path));
     }
+}
+
+// Whether a file system with `rules` takes `name` at all, checked here on
+// its own rather than with the engine's check, so that tests find where the
+// two part.
+bool IsNameTaken(std::string_view name, const platform::FolderNameRules& rules)
+{
+    for (const char c : name) {
+        if (rules.ForbiddenCharacters.find(c) != std::string_view::npos) return false;
+        if (rules.AsciiOnly && static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return !(rules.RefusesTrailingDotOrBlank && !name.empty() && (name.back() == '.' || name.back() == ' '));
 }
 
 }  // namespace
@@ -188,12 +202,86 @@ const FakeFileSystem::Folder* FakeFileSystem::FindFolder(const std::string& path
     return it == m_folders.end() ? nullptr : &it->second;
 }
 
+const std::string* FakeFileSystem::StoredName(const Folder& folder, const std::string& name) const
+{
+    const auto exact = folder.Entries.find(name);
+    if (exact != folder.Entries.end()) return &exact->first;
+    if (m_nameRules.Case == platform::NameCase::Exact) return nullptr;
+    std::string key;
+    NameKey(name, m_nameRules.Case, key);
+    std::string other;
+    for (const auto& [stored, entry] : folder.Entries) {
+        NameKey(stored, m_nameRules.Case, other);
+        if (other == key) return &stored;
+    }
+    return nullptr;
+}
+
 const FakeFileSystem::Entry* FakeFileSystem::FindEntry(const Resolved& resolved) const
 {
     const Folder* parent = FindFolder(resolved.Parent);
     if (parent == nullptr) return nullptr;
-    const auto it = parent->Entries.find(resolved.Name);
-    return it == parent->Entries.end() ? nullptr : &it->second;
+    const std::string* stored = StoredName(*parent, resolved.Name);
+    return stored == nullptr ? nullptr : &parent->Entries.at(*stored);
+}
+
+bool FakeFileSystem::IsLocked(const Resolved& resolved) const
+{
+    const Folder* parent = FindFolder(resolved.Parent);
+    const std::string* stored = parent == nullptr ? nullptr : StoredName(*parent, resolved.Name);
+    if (stored == nullptr) return false;
+    const std::string path = resolved.Parent + (resolved.Parent.size() > 3 ? "\\" : "") + *stored;
+    return std::find(m_locked.begin(), m_locked.end(), path) != m_locked.end();
+}
+
+void FakeFileSystem::LockFile(std::string_view path)
+{
+    std::uint32_t error = 0;
+    const std::optional<Resolved> resolved = Resolve(path, error);
+    Require(error, path);
+    const Folder* parent = FindFolder(resolved->Parent);
+    const std::string* stored = parent == nullptr ? nullptr : StoredName(*parent, resolved->Name);
+    if (stored == nullptr) throw std::invalid_argument("FakeFileSystem cannot lock " + std::string(path));
+    m_locked.push_back(resolved->Parent + (resolved->Parent.size() > 3 ? "\\" : "") + *stored);
+}
+
+class FakeFileSystem::Entries final : public platform::FolderEntries {
+public:
+    Entries(FakeFileSystem& owner, std::string folder) : m_owner(owner), m_folder(std::move(folder)) {}
+
+    bool MayRename(std::string_view name) override
+    {
+        ++m_owner.m_entryQuestions;
+        std::uint32_t error = 0;
+        const std::optional<Resolved> resolved = m_owner.Resolve(m_folder + std::string(name), error);
+        return !resolved || !m_owner.IsLocked(*resolved);
+    }
+
+private:
+    FakeFileSystem& m_owner;
+    std::string m_folder;  // ends with a backslash
+};
+
+std::unique_ptr<platform::FolderEntries> FakeFileSystem::OpenFolderEntries(std::string_view folder)
+{
+    if (m_locked.empty()) return nullptr;
+    std::string path(folder);
+    if (path.empty() || path.back() != '\\') path += '\\';
+    return std::make_unique<Entries>(*this, std::move(path));
+}
+
+void FakeFileSystem::NameKey(std::string_view name, platform::NameCase nameCase, std::string& key) const
+{
+    FileSystem::NameKey(name, nameCase, key);
+    if (nameCase != platform::NameCase::IgnoreLetters) return;
+    // The small Latin-1 letters U+00E0 to U+00FE (but U+00F7, the division
+    // sign) lie 0x20 above their capitals, in UTF-8 after the byte C3.
+    for (std::size_t i = 0; i + 1 < key.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(key[i]);
+        const auto next = static_cast<unsigned char>(key[i + 1]);
+        if (lead == 0xC3 && next >= 0xA0 && next <= 0xBE && next != 0xB7) key[i + 1] = static_cast<char>(next - 0x20);
+        if (lead >= 0xC0) ++i;
+    }
 }
 
 void FakeFileSystem::Insert(const Resolved& resolved, std::uint32_t attributes)
@@ -206,7 +294,8 @@ void FakeFileSystem::Insert(const Resolved& resolved, std::uint32_t attributes)
         Insert(*parent, platform::faDirectory);
     }
     Folder& parent = m_folders[resolved.Parent];
-    const auto [it, inserted] = parent.Entries.try_emplace(resolved.Name);
+    const std::string* stored = StoredName(parent, resolved.Name);
+    const auto [it, inserted] = parent.Entries.try_emplace(stored != nullptr ? *stored : resolved.Name);
     it->second.Attributes = attributes;
     if (inserted) {
         it->second.Sequence = m_nextSequence++;
@@ -312,20 +401,28 @@ std::uint32_t FakeFileSystem::MoveFile(std::string_view oldPath, std::string_vie
     }
 
     if (from->Name.empty() || to->Name.empty()) return platform::kErrorAccessDenied;
-    if (FindFolder(from->Parent) == nullptr) return platform::kErrorPathNotFound;
-    const Entry* entry = FindEntry(*from);
-    if (entry == nullptr) return platform::kErrorFileNotFound;
+    const Folder* sourceFolder = FindFolder(from->Parent);
+    if (sourceFolder == nullptr) return platform::kErrorPathNotFound;
+    const std::string* fromStored = StoredName(*sourceFolder, from->Name);
+    if (fromStored == nullptr) return platform::kErrorFileNotFound;
+    const std::string fromName = *fromStored;
     if (from->Path == to->Path) return platform::kErrorSuccess;
-    if (FindFolder(to->Parent) == nullptr) return platform::kErrorPathNotFound;
-    if (FindEntry(*to) != nullptr) return platform::kErrorAlreadyExists;
+    const Folder* targetFolder = FindFolder(to->Parent);
+    if (targetFolder == nullptr) return platform::kErrorPathNotFound;
+    // Another spelling of the file's own name is the file itself.
+    const std::string* toStored = StoredName(*targetFolder, to->Name);
+    if (toStored != nullptr && !(from->Parent == to->Parent && *toStored == fromName)) {
+        return platform::kErrorAlreadyExists;
+    }
     if (to->Path.starts_with(from->Path + '\\')) return platform::kErrorAccessDenied;
-    if (!m_nameRules.Writable) return platform::kErrorAccessDenied;
+    if (!m_nameRules.Writable || IsLocked(*from)) return platform::kErrorAccessDenied;
     if (to->Name.size() > m_nameRules.MaxNameLength) return platform::kErrorFilenameTooLong;
+    if (!IsNameTaken(to->Name, m_nameRules)) return platform::kErrorInvalidName;
 
-    const Entry moved = *entry;
+    const Entry moved = sourceFolder->Entries.at(fromName);
     Folder& source = m_folders.at(from->Parent);
     source.Order.erase(moved.Sequence);
-    source.Entries.erase(from->Name);
+    source.Entries.erase(fromName);
 
     Folder& target = m_folders.at(to->Parent);
     Entry& placed = target.Entries[to->Name];

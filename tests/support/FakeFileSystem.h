@@ -40,7 +40,19 @@ namespace quorvane::testing {
 //   link. Every folder has the name rules given by SetFolderNameRules (by
 //   default those of a Linux folder: names up to 255 bytes, "." hides); a
 //   rename to a longer name fails with 206, one in a folder that is not
-//   writable with 5.
+//   writable with 5, one to a name with a forbidden character, a character
+//   beyond ASCII where only ASCII is taken, or a trailing dot or blank where
+//   those are refused with 123.
+// - Under a rule that ignores case, a folder finds each entry under every
+//   spelling of its name, as FAT and NTFS do: a name whose key (NameKey:
+//   the letters A to Z and, for NameCase::IgnoreLetters, the Latin-1 letters
+//   "à" to "þ" in UTF-8) equals an entry's is that entry, adding it again
+//   keeps the entry's spelling, and a rename to another spelling of the
+//   file's own name changes the spelling.
+// - LockFile makes a file one the system keeps from being renamed (5), as
+//   an immutable file or another user's file in a sticky folder; only then
+//   does OpenFolderEntries hand out entries to ask, which count the
+//   questions.
 //
 // The fake must outlive every enumeration it handed out.
 class FakeFileSystem final : public platform::FileSystem {
@@ -56,6 +68,8 @@ public:
     void SetDriveReady(char letter, bool ready);
     void SetRenamedEntriesReappear(bool reappear) { m_renamedEntriesReappear = reappear; }
     void SetFolderNameRules(const platform::FolderNameRules& rules) { m_nameRules = rules; }
+    void LockFile(std::string_view path);
+    std::size_t EntryQuestions() const { return m_entryQuestions; }
 
     // Scripted failures of MoveFile: every rename to `newPath` fails, or the
     // call with the given number (counting from 1) fails, with `error`.
@@ -84,9 +98,12 @@ public:
     bool GetFileAttributes(std::string_view path, std::uint32_t& attributes) override;
     bool GetFileIdentity(std::string_view path, platform::FileIdentity& identity) override;
     platform::FolderNameRules GetFolderNameRules(std::string_view folder) override;
+    void NameKey(std::string_view name, platform::NameCase nameCase, std::string& key) const override;
+    std::unique_ptr<platform::FolderEntries> OpenFolderEntries(std::string_view folder) override;
 
 private:
     class Enumeration;
+    class Entries;
 
     struct Entry {
         std::uint32_t Attributes = 0;
@@ -111,6 +128,9 @@ private:
     Folder* FindFolder(const std::string& path);
     const Folder* FindFolder(const std::string& path) const;
     const Entry* FindEntry(const Resolved& resolved) const;
+    // The spelling under which `folder` keeps the entry `name`, or nothing.
+    const std::string* StoredName(const Folder& folder, const std::string& name) const;
+    bool IsLocked(const Resolved& resolved) const;
     void Insert(const Resolved& resolved, std::uint32_t attributes);
     void MoveSubtree(const std::string& oldPath, const std::string& newPath);
 
@@ -122,6 +142,8 @@ private:
     std::uint64_t m_nextIdentity = 1;
     platform::FolderNameRules m_nameRules{.MaxNameLength = 255, .DotNamesHide = true};
 
+    std::vector<std::string> m_locked;  // canonical paths
+    std::size_t m_entryQuestions = 0;
     std::map<std::string, std::uint32_t> m_failingTargets;
     std::map<std::size_t, std::uint32_t> m_failingCalls;
     std::optional<std::size_t> m_enumerationLimit;
