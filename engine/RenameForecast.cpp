@@ -1,6 +1,5 @@
 #include "engine/RenameForecast.h"
 
-
 #include <cstring>
 #include <utility>
 
