@@ -168,13 +168,13 @@ int RenameByLink(int folder, const char* from, const char* to, int depth)
     return 0;
 }
 
+// Created without being opened: FUSE file systems hear of a close only
+// after it has happened, and one that still counts the reservation open when
+// the file is renamed onto it keeps it as a hidden ".fuse_hidden" file until
+// then, beside the renamed file.
 bool CreateEmpty(int folder, const char* name, TEntry& created)
 {
-    const TDescriptor file(::openat(folder, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    struct stat info {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0) return false;
-    created = EntryOf(info);
-    return true;
+    return ::mknodat(folder, name, S_IFREG | 0600, 0) == 0 && Look(folder, name, created);
 }
 
 bool IsReservation(int folder, const char* name, const TEntry& reservation)

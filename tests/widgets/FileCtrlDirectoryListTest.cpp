@@ -249,7 +249,7 @@ TEST_F(FileCtrlDirectoryListTest, TheKeyboardFocusIsShownOnTheCurrentItem)
     before->setGeometry(0, 302, 50, 8);
     QWidget::setTabOrder(before, m_list);
     Show();
-    m_list->SetFolderPath("D:\Daten");
+    m_list->SetFolderPath("D:\\Daten");
     before->setFocus(Qt::TabFocusReason);
     const auto currentItem = [&] {
         m_list->viewport()->repaint();
