@@ -1,5 +1,6 @@
 #include "platform/posix/PosixFolderAccess.h"
 
+#include "platform/posix/PosixDescriptor.h"
 #include "platform/posix/PosixErrors.h"
 #include "platform/posix/PosixRename.h"
 
@@ -26,33 +27,6 @@ constexpr int kMaxLinks = 40;
 // The folders are only named, never read (O_PATH), so a folder the user may
 // enter but not list is found too.
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-
-class TDescriptor {
-public:
-    explicit TDescriptor(int descriptor = -1) : m_descriptor(descriptor) {}
-    ~TDescriptor() { Reset(); }
-    TDescriptor(TDescriptor&& other) noexcept : m_descriptor(std::exchange(other.m_descriptor, -1)) {}
-    TDescriptor& operator=(TDescriptor&& other) noexcept
-    {
-        if (this != &other) {
-            Reset();
-            m_descriptor = std::exchange(other.m_descriptor, -1);
-        }
-        return *this;
-    }
-
-    int Get() const { return m_descriptor; }
-    explicit operator bool() const { return m_descriptor >= 0; }
-
-private:
-    void Reset()
-    {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-        m_descriptor = -1;
-    }
-
-    int m_descriptor;
-};
 
 TDescriptor OpenRoot() { return TDescriptor(::open("/", kFolderFlags)); }
 

@@ -1,6 +1,7 @@
 #include "platform/posix/PosixNameRules.h"
 
 #include "platform/posix/MountTable.h"
+#include "platform/posix/PosixDescriptor.h"
 #include "platform/posix/Utf8.h"
 #include "runtime/AsciiCase.h"
 
@@ -38,24 +39,6 @@ constexpr unsigned long kCifsMagic = 0xFF534D42;
 constexpr unsigned long kSmb2Magic = 0xFE534D42;
 constexpr unsigned long kSmbMagic = 0x517B;
 constexpr unsigned long kFuseMagic = 0x65735546;
-
-// A descriptor closed when it goes out of scope.
-class TDescriptor {
-public:
-    explicit TDescriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~TDescriptor()
-    {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-    }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-
-    int Get() const { return m_descriptor; }
-    int Release() { return std::exchange(m_descriptor, -1); }
-
-private:
-    int m_descriptor;
-};
 
 std::string DecodeMountField(const std::string& field)
 {

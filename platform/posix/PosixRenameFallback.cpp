@@ -1,6 +1,7 @@
 #include "platform/posix/PosixRename.h"
 
 #include "platform/TextCase.h"
+#include "platform/posix/PosixDescriptor.h"
 
 #include <atomic>
 #include <cerrno>
@@ -57,22 +58,6 @@ bool Leads(int folder, const char* name, const TEntry& entry)
     TEntry found;
     return Look(folder, name, found) && found.IsSameAs(entry);
 }
-
-class TDescriptor {
-public:
-    explicit TDescriptor(int descriptor) : m_descriptor(descriptor) {}
-    ~TDescriptor()
-    {
-        if (m_descriptor >= 0) ::close(m_descriptor);
-    }
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-
-    int Get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
 
 // A name in the folder of `path` that no other program uses, for an entry
 // moved aside for a moment: the process, a counter and a random salt.
