@@ -149,8 +149,12 @@ public:
                                                                                         : EntryStamp::Kind::File;
         stamp.Volume = information.dwVolumeSerialNumber;
         stamp.File = join(information.nFileIndexHigh, information.nFileIndexLow);
-        stamp.HasBirth = true;
-        stamp.Birth = time(information.ftCreationTime);
+        // A folder is known by volume and index alone: Wine reports the last
+        // change of a folder's entries as its creation time, and the run
+        // being undone changed them. The index of NTFS tells a fresh folder
+        // in the old one's place apart anyway.
+        stamp.HasBirth = stamp.Type == EntryStamp::Kind::File;
+        stamp.Birth = stamp.HasBirth ? time(information.ftCreationTime) : 0;
         stamp.Changed = time(information.ftLastWriteTime);
         stamp.Size = join(information.nFileSizeHigh, information.nFileSizeLow);
         return stamp;
