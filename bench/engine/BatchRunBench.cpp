@@ -6,6 +6,7 @@
 //
 // Usage: bench_BatchRunBench [largest file count, default 100000]
 
+#include "bench/engine/BenchScratch.h"
 #include "engine/BatchRun.h"
 #include "engine/NameRestructuring.h"
 #include "platform/FileSystem.h"
@@ -255,25 +256,18 @@ void PrintLine(int count, double Timing::*measure, const Figures& f)
 int main(int argc, char** argv)
 {
     const int largest = argc > 1 ? std::atoi(argv[1]) : 100000;
-    std::string pattern = "quorvane-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path base = std::filesystem::absolute(pattern);
-    BenchFolder folder(base / "files");
+    return quorvane::bench::WithScratchFolder([largest](const std::filesystem::path& base) {
+        BenchFolder folder(base / "files");
 
-    std::printf("Batch run on %s\n", base.c_str());
-    std::printf("Microseconds per file, best of the repetitions:\n");
-    std::printf("  list     opendir/readdir with the mask\n");
-    std::printf("  test     RunBatch test run into a ResultList\n");
-    std::printf("  rename   renameat2 of every file by its name in the open folder\n");
-    std::printf("  listren  readdir with the mask and renameat2 in the named folder while listing\n");
-    std::printf("  execute  RunBatch execute run into a ResultList\n");
-    const char* header = "%8s %9s %9s %9s %9s %9s %10s %10s %10s\n";
-    std::vector<std::pair<int, Figures>> results;
-    int status = 0;
-    try {
+        std::printf("Batch run on %s\n", base.c_str());
+        std::printf("Microseconds per file, best of the repetitions:\n");
+        std::printf("  list     opendir/readdir with the mask\n");
+        std::printf("  test     RunBatch test run into a ResultList\n");
+        std::printf("  rename   renameat2 of every file by its name in the open folder\n");
+        std::printf("  listren  readdir with the mask and renameat2 in the named folder while listing\n");
+        std::printf("  execute  RunBatch execute run into a ResultList\n");
+        const char* header = "%8s %9s %9s %9s %9s %9s %10s %10s %10s\n";
+        std::vector<std::pair<int, Figures>> results;
         std::printf("\nWall-clock time\n");
         std::printf(header, "files", "list", "test", "rename", "listren", "execute", "test/list", "exec/ren",
                     "exec/lren");
@@ -286,11 +280,5 @@ int main(int argc, char** argv)
         std::printf(header, "files", "list", "test", "rename", "listren", "execute", "test/list", "exec/ren",
                     "exec/lren");
         for (const auto& [count, figures] : results) PrintLine(count, &Timing::Processor, figures);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        status = 1;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(base, ignored);
-    return status;
+    });
 }

@@ -12,6 +12,7 @@
 // It first gives the table's cost per name for song names ("artist_000123 -
 // title of song 123 - album.mp3"), the names it was tuned for.
 
+#include "bench/engine/BenchScratch.h"
 #include "engine/BatchRun.h"
 #include "engine/NameTable.h"
 #include "platform/posix/DriveNameSpace.h"
@@ -199,14 +200,7 @@ std::size_t DistinctStdHashes(const std::vector<std::string>& names)
 int main(int argc, char** argv)
 {
     const int largest = argc > 1 ? std::atoi(argv[1]) : 100000;
-    std::string pattern = "quorvane-bench-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::filesystem::path base = std::filesystem::absolute(pattern);
-    int status = 0;
-    try {
+    return quorvane::bench::WithScratchFolder([largest](const std::filesystem::path& base) {
         std::printf("The table with song names, nanoseconds per name (added, then asked for), best of 9 rounds\n");
         for (int count = 1000; count <= largest; count *= 10) {
             const double seconds = TableSeconds(SongNames(count), 9);
@@ -230,11 +224,5 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
         std::printf("(hashes: distinct std::hash values among the crafted names)\n");
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        status = 1;
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(base, ignored);
-    return status;
+    });
 }
