@@ -2,6 +2,7 @@
 
 #include "framework/Controls.h"
 #include "framework/Forms.h"
+#include "tests/framework/AddAligned.h"
 
 #include <QRect>
 
@@ -10,13 +11,7 @@
 namespace quorvane {
 namespace {
 
-QWidget* AddAligned(QWidget* parent, TAlign align, int width, int height)
-{
-    auto* control = new QWidget(parent);
-    control->resize(width, height);
-    SetAlign(control, align);
-    return control;
-}
+using testing::AddAligned;
 
 TEST(AlignmentTest, MainWindowFrameFollowsEveryResize)
 {
@@ -36,7 +31,7 @@ TEST(AlignmentTest, MainWindowFrameFollowsEveryResize)
         bool shown;
     };
     for (const Case& c : {Case{680, 485, false}, Case{300, 250, false}, Case{780, 535, true}, Case{880, 600, true}}) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << (c.shown ? " shown" : " hidden"));
+        SCOPED_TRACE(::testing::Message() << c.width << "x" << c.height << (c.shown ? " shown" : " hidden"));
         if (c.shown && !form.isVisible()) {
             form.show();
             // The handler of the first sizing already sees the controls in place.

@@ -3,6 +3,7 @@
 #include "framework/Alignment.h"
 #include "framework/Forms.h"
 #include "framework/Panels.h"
+#include "tests/framework/AddAligned.h"
 
 #include <QRect>
 
@@ -11,13 +12,7 @@
 namespace quorvane {
 namespace {
 
-QWidget* AddAligned(QWidget* parent, TAlign align, int width, int height)
-{
-    auto* control = new QWidget(parent);
-    control->resize(width, height);
-    SetAlign(control, align);
-    return control;
-}
+using testing::AddAligned;
 
 TEST(ControlsTest, BevelsAndBorderNarrowTheClientArea)
 {
